@@ -1,0 +1,79 @@
+#pragma once
+// The state of the formula collection behind the main window: the library list, the
+// current library's records, the selection and the naming of a new library. The window
+// holds the widgets and shows what this class decides; everything here runs without Qt.
+#include <array>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "core/Types.h"
+#include "core/library/Bibliothek.h"
+#include "core/library/Verzeichnis.h"
+
+namespace kd {
+
+enum class Antwort { Ja, Nein, Abbrechen };
+
+class Formelsammlung {
+public:
+    Formelsammlung();
+
+    // --- state (read by the window) ---
+    Verzeichnisse Verz;
+    FormelListeTyp FormelListe;            // records of the current library
+    std::vector<std::string> Bibliotheken; // entries of ListBox1 (Windows-1252 names)
+    int AktBibliothek = 0;                 // entry of Bibliotheken held in FormelListe
+    int AktFormel = -1;                    // selected formula, -1 = none
+    bool Geaendert = false;                // changed since last saved
+    bool NamensEingabe = false;            // a new library's name is being typed
+    std::string NamensText;                // the text of Edit1 (Windows-1252)
+    std::array<Extended, 11> MerkList{};   // remembered inputs, 1E300 = empty
+
+    // --- hooks set by the window ---
+    // A Yes/No/Cancel question with caption "Achtung" and the exclamation icon.
+    std::function<Antwort(const std::string& text)> Frage;
+    // Called whenever the records are replaced or changed (the layouts are then invalid).
+    std::function<void()> LayoutUngueltig;
+
+    void ResetMerkList();
+
+    // Start-up: lists the libraries (order file rule), loads the first one or creates
+    // "Bibliothek1" when there is none, selects formula 0 when there is one.
+    // Throws FileError when the first library cannot be read (the records read stay).
+    void Start(const Verzeichnisse& v);
+
+    // The native path of list entry i, and of a name.
+    std::filesystem::path Pfad(const std::string& name) const;
+
+    void LoadBibliothek(const std::string& name);  // throws FileError
+    void SaveBibliothek(const std::string& name);  // throws FileError
+
+    // A click on list entry i: saves the current library (always), loads entry i and
+    // moves it to the top. When the save fails nothing is switched (and the error is
+    // thrown), so unsaved formulas are never dropped.
+    void Uebernehmen(int i);
+    void SetListBoxReihenfolge0();
+
+    // New library: with ask the name is proposed in NamensText ("Bibliothek" + i) and
+    // NamensEingabe is set; without ask "Bibliothek1" is created at once.
+    void NeueBibliothek(bool ask);
+    // Takes NamensText: cuts at the first dot, asks before overwriting an existing file.
+    // Returns false when the user did not confirm (the naming stays open).
+    bool SetNeueBibliothek();
+    // Esc in the naming: the naming ends and the previous library is loaded again, so
+    // that the next switch does not save an empty list under its name.
+    void NamensEingabeAbbrechen();
+
+    // Closing: asks "Änderungen speichern?" when changed. Returns false on Cancel.
+    // On Yes saves the current library; then writes the order file.
+    bool Schliessen();
+
+    // Index of the formula that is selected after a change of AktFormel within bounds.
+    void SetFormel(int index);
+
+private:
+    void LayoutAendern();
+};
+
+} // namespace kd
