@@ -3,6 +3,7 @@
 // current library's records, the selection and the naming of a new library. The window
 // holds the widgets and shows what this class decides; everything here runs without Qt.
 #include <array>
+#include <filesystem>
 #include <functional>
 #include <string>
 #include <vector>
@@ -29,12 +30,19 @@ public:
     bool NamensEingabe = false;            // a new library's name is being typed
     std::string NamensText;                // the text of Edit1 (Windows-1252)
     std::array<Extended, 11> MerkList{};   // remembered inputs, 1E300 = empty
+    // The current library could not be read completely (FormelListe holds the records
+    // before the damage). Such a library is not saved by a switch unless it was changed,
+    // so the unread rest of its file is not thrown away by a mere click.
+    bool LadenFehlgeschlagen = false;
 
     // --- hooks set by the window ---
     // A Yes/No/Cancel question with caption "Achtung" and the exclamation icon.
     std::function<Antwort(const std::string& text)> Frage;
     // Called whenever the records are replaced or changed (the layouts are then invalid).
     std::function<void()> LayoutUngueltig;
+    // An error box (caption "Fehler", stop icon) for refused input and for failures that
+    // do not stop the operation (an order file that cannot be written). May be empty.
+    std::function<void(const std::string& text)> Meldung;
 
     void ResetMerkList();
 
@@ -51,29 +59,48 @@ public:
 
     // A click on list entry i: saves the current library (always), loads entry i and
     // moves it to the top. When the save fails nothing is switched (and the error is
-    // thrown), so unsaved formulas are never dropped.
+    // thrown), so unsaved formulas are never dropped. A pending naming is finished
+    // first (SetNeueBibliothek); its new entry goes to the top, so i still names the
+    // entry that was clicked. When the naming is not confirmed nothing else happens.
+    // A failed load throws FileError after the switch is complete (the records read stay).
     void Uebernehmen(int i);
     void SetListBoxReihenfolge0();
 
     // New library: with ask the name is proposed in NamensText ("Bibliothek" + i) and
     // NamensEingabe is set; without ask "Bibliothek1" is created at once.
+    // The current library is saved first, as on a switch (throws FileError when that
+    // fails, and then nothing has changed).
     void NeueBibliothek(bool ask);
     // Takes NamensText: cuts at the first dot, asks before overwriting an existing file.
-    // Returns false when the user did not confirm (the naming stays open).
+    // Returns false when the user did not confirm or the name is refused (empty, or
+    // with '/'; reported through Meldung): the naming stays open. Throws FileError when
+    // the new file cannot be written; the naming then stays open and the list unchanged.
+    // Does nothing (returns true) when no naming is pending.
     bool SetNeueBibliothek();
     // Esc in the naming: the naming ends and the previous library is loaded again, so
     // that the next switch does not save an empty list under its name.
     void NamensEingabeAbbrechen();
 
     // Closing: asks "Änderungen speichern?" when changed. Returns false on Cancel.
-    // On Yes saves the current library; then writes the order file.
+    // On Yes saves the current library; then writes the order file. A pending naming is
+    // cancelled first. When the save fails FileError is thrown and nothing else is done:
+    // the window should stay open. An order file that cannot be written is reported
+    // through Meldung and does not stop the closing.
     bool Schliessen();
 
-    // Index of the formula that is selected after a change of AktFormel within bounds.
+    // Selects formula `index`, clamped to the records; -1 when there are none.
     void SetFormel(int index);
 
 private:
     void LayoutAendern();
+    void AktuelleSpeichern();
+    bool NeueAnlegen();
+
+    // The library left by NeueBibliothek(true), given back by NamensEingabeAbbrechen.
+    FormelListeTyp vorherigeListe_;
+    int vorherigeFormel_ = -1;
+    bool vorherigeGeaendert_ = false;
+    bool vorherigeFehler_ = false;
 };
 
 } // namespace kd

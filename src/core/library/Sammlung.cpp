@@ -1,0 +1,219 @@
+#include "Sammlung.h"
+
+#include <algorithm>
+#include <system_error>
+
+#include "core/library/AtomarSchreiben.h"
+
+namespace kd {
+
+namespace fs = std::filesystem;
+
+namespace {
+const char kReihenfolgeDatei[] = "KDFormel.MFL";
+}
+
+Formelsammlung::Formelsammlung() { ResetMerkList(); }
+
+void Formelsammlung::ResetMerkList() { MerkList.fill(Undefiniert); }
+
+void Formelsammlung::LayoutAendern() {
+    if (LayoutUngueltig) LayoutUngueltig();
+}
+
+fs::path Formelsammlung::Pfad(const std::string& name) const { return BibPfad(Verz.BibVerz, name); }
+
+void Formelsammlung::Start(const Verzeichnisse& v) {
+    Verz = v;
+    FormelListe.ClearItems();
+    vorherigeListe_.ClearItems();
+    LayoutAendern();
+    AktFormel = -1;
+    Geaendert = false;
+    NamensEingabe = false;
+    NamensText.clear();
+    LadenFehlgeschlagen = false;
+
+    Bibliotheken = BibliotheksListe(LiesReihenfolge(Verz.ProgVerz / kReihenfolgeDatei),
+                                    GefundeneBibliotheken(Verz.BibVerz));
+    AktBibliothek = 0;
+    if (!Bibliotheken.empty()) {
+        try {
+            LoadBibliothek(Bibliotheken[0]);
+        } catch (const FileError&) {
+            SetFormel(AktFormel);
+            throw;
+        }
+    } else {
+        NeueBibliothek(false);
+    }
+    SetFormel(AktFormel);
+}
+
+void Formelsammlung::LoadBibliothek(const std::string& name) {
+    LayoutAendern();
+    FormelListe.ClearItems();
+    Geaendert = false;
+    LadenFehlgeschlagen = false;
+    try {
+        LiesBibliothek(Pfad(name).string(), FormelListe);
+    } catch (const FileError&) {
+        LadenFehlgeschlagen = true;
+        AktFormel = FormelListe.Empty() ? -1 : 0;
+        LayoutAendern();
+        throw;
+    }
+    AktFormel = FormelListe.Empty() ? -1 : 0;
+    LayoutAendern();
+}
+
+void Formelsammlung::SaveBibliothek(const std::string& name) {
+    SchreibeBibliothek(Pfad(name).string(), FormelListe);
+    Geaendert = false;
+    LadenFehlgeschlagen = false;
+}
+
+// Saves the current library under its list name before it is left. A library whose
+// file could not be read completely is only written when the user changed it.
+void Formelsammlung::AktuelleSpeichern() {
+    if (AktBibliothek < 0 || AktBibliothek >= int(Bibliotheken.size())) return;
+    if (LadenFehlgeschlagen && !Geaendert) return;
+    SaveBibliothek(Bibliotheken[std::size_t(AktBibliothek)]);
+}
+
+void Formelsammlung::Uebernehmen(int i) {
+    if (NamensEingabe) {
+        if (!SetNeueBibliothek()) return;
+        if (i >= 0) ++i;  // the new entry was put in front of the one clicked
+    }
+    if (i >= 0 && i < int(Bibliotheken.size())) {
+        AktuelleSpeichern();  // throws before anything is switched
+        AktBibliothek = i;
+        try {
+            LoadBibliothek(Bibliotheken[std::size_t(i)]);
+        } catch (const FileError&) {
+            SetListBoxReihenfolge0();
+            SetFormel(0);
+            throw;
+        }
+        SetListBoxReihenfolge0();
+    }
+    SetFormel(0);
+}
+
+void Formelsammlung::SetListBoxReihenfolge0() {
+    if (AktBibliothek <= 0 || AktBibliothek >= int(Bibliotheken.size())) {
+        if (AktBibliothek > 0) AktBibliothek = 0;
+        return;
+    }
+    auto it = Bibliotheken.begin() + AktBibliothek;
+    std::rotate(Bibliotheken.begin(), it, it + 1);
+    AktBibliothek = 0;
+}
+
+void Formelsammlung::NeueBibliothek(bool ask) {
+    if (NamensEingabe) NamensEingabeAbbrechen();
+    AktuelleSpeichern();  // throws before anything is changed
+
+    LayoutAendern();
+    vorherigeListe_ = std::move(FormelListe);
+    FormelListe = FormelListeTyp();
+    vorherigeFormel_ = AktFormel;
+    vorherigeGeaendert_ = Geaendert;
+    vorherigeFehler_ = LadenFehlgeschlagen;
+    Geaendert = false;
+    LadenFehlgeschlagen = false;
+
+    int i = 1;
+    std::error_code ec;
+    while (fs::exists(Pfad("Bibliothek" + std::to_string(i)), ec)) ++i;
+    AktFormel = -1;
+    if (ask) {
+        NamensText = "Bibliothek" + std::to_string(i);
+        NamensEingabe = true;
+    } else {
+        NamensText = "Bibliothek1";
+        NamensEingabe = true;
+        NeueAnlegen();
+        AktFormel = -1;
+    }
+}
+
+bool Formelsammlung::SetNeueBibliothek() {
+    if (!NamensEingabe) return true;
+    return NeueAnlegen();
+}
+
+bool Formelsammlung::NeueAnlegen() {
+    LayoutAendern();
+    std::string name = Kurz(NamensText);
+    if (auto punkt = name.find('.'); punkt != std::string::npos) name.erase(punkt);
+    if (name.empty() || name.find('/') != std::string::npos) {
+        if (Meldung)
+            Meldung(name.empty() ? "Bitte einen Namen f\xFCr die Formelsammlung eingeben."
+                                 : "Der Name einer Formelsammlung darf kein \"/\" enthalten.");
+        return false;
+    }
+    name += ".pqb";
+
+    std::error_code ec;
+    if (fs::exists(fs::symlink_status(Pfad(name), ec))) {
+        const Antwort a =
+            Frage ? Frage("Formelsammlung besteht bereits. \xDC" "berschreiben?") : Antwort::Abbrechen;
+        if (a != Antwort::Ja) return false;
+    }
+
+    // The file is written before the list changes: when that fails the naming stays
+    // open and the list is as it was.
+    FormelListe.ClearItems();
+    SchreibeBibliothek(Pfad(name).string(), FormelListe);
+
+    Bibliotheken.insert(Bibliotheken.begin(), name.substr(0, name.size() - 4));
+    AktBibliothek = 0;
+    Geaendert = false;
+    LadenFehlgeschlagen = false;
+    SetFormel(0);
+    NamensText.clear();
+    NamensEingabe = false;
+    vorherigeListe_.ClearItems();
+    return true;
+}
+
+void Formelsammlung::NamensEingabeAbbrechen() {
+    if (!NamensEingabe) return;
+    NamensEingabe = false;
+    NamensText.clear();
+    // The library that was current before is given back as it was (it has been saved
+    // when the naming began), so the next switch saves its records, not an empty list.
+    FormelListe = std::move(vorherigeListe_);
+    vorherigeListe_ = FormelListeTyp();
+    AktFormel = FormelListe.Empty() ? -1 : std::clamp(vorherigeFormel_, 0, FormelListe.Count() - 1);
+    Geaendert = vorherigeGeaendert_;
+    LadenFehlgeschlagen = vorherigeFehler_;
+    LayoutAendern();
+}
+
+bool Formelsammlung::Schliessen() {
+    if (NamensEingabe) NamensEingabeAbbrechen();
+    if (Geaendert) {
+        const Antwort a = Frage ? Frage("\xC4nderungen speichern?") : Antwort::Abbrechen;
+        if (a == Antwort::Abbrechen) return false;
+        if (a == Antwort::Ja && AktBibliothek >= 0 && AktBibliothek < int(Bibliotheken.size()))
+            SaveBibliothek(Bibliotheken[std::size_t(AktBibliothek)]);
+    }
+    const fs::path mfl = Verz.ProgVerz / kReihenfolgeDatei;
+    if (!SchreibeReihenfolge(mfl, Bibliotheken) && Meldung)
+        Meldung("Die Reihenfolge der Formelsammlungen konnte nicht in \"" +
+                PfadText(mfl) + "\" gespeichert werden.");
+    return true;
+}
+
+void Formelsammlung::SetFormel(int index) {
+    if (FormelListe.Empty()) {
+        AktFormel = -1;
+        return;
+    }
+    AktFormel = std::clamp(index, 0, FormelListe.Count() - 1);
+}
+
+} // namespace kd
