@@ -1,0 +1,55 @@
+#include "gui/platform/Symbole.h"
+
+#include <QFile>
+#include <QPainter>
+#include <QSvgRenderer>
+
+// The resource file lives in the static gui library; its initialiser is only pulled
+// in by an explicit reference.
+static void InitKdformelRessourcen() { Q_INIT_RESOURCE(kdformel); }
+
+namespace kd {
+
+void InitRessourcen() {
+    static const bool einmal = (InitKdformelRessourcen(), true);
+    (void)einmal;
+}
+
+namespace {
+
+QString Pfad(const QString& name) { return QStringLiteral(":/icons/%1.svg").arg(name); }
+
+QPixmap Zeichne(QSvgRenderer& r, QSize groesse) {
+    QPixmap bild(groesse);
+    bild.fill(Qt::transparent);
+    QPainter p(&bild);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setRenderHint(QPainter::SmoothPixmapTransform);
+    r.render(&p, QRectF(QPointF(0, 0), QSizeF(groesse)));
+    return bild;
+}
+
+} // namespace
+
+QIcon SvgSymbol(const QString& name, QSize groesse) {
+    InitRessourcen();
+    QSvgRenderer r(Pfad(name));
+    if (!r.isValid() || groesse.isEmpty()) return {};
+    QIcon icon;
+    icon.addPixmap(Zeichne(r, groesse));
+    QPixmap doppelt = Zeichne(r, groesse * 2);
+    doppelt.setDevicePixelRatio(2.0);
+    icon.addPixmap(doppelt);
+    return icon;
+}
+
+QPixmap SvgBild(const QString& name, qreal faktor) {
+    InitRessourcen();
+    QSvgRenderer r(Pfad(name));
+    if (!r.isValid()) return {};
+    QSize groesse = (QSizeF(r.defaultSize()) * faktor).toSize();
+    if (groesse.isEmpty()) return {};
+    return Zeichne(r, groesse);
+}
+
+} // namespace kd
