@@ -1,0 +1,154 @@
+#include "core/eval/Berechnung.h"
+
+#include "core/numeric/Zahlen.h"
+#include "core/typeset/Gleichung.h"
+
+namespace kd {
+
+const char* const MeldungMehrereTeilformeln =
+    "Die Formel besteht aus mehreren Teilformeln.\n\r"
+    "Bitte markieren Sie eine mit der Maus oder der Tab-Taste";
+const char* const MeldungNichtMoeglich = "Berechnung hier nicht m\xF6" "glich";
+const char* const MeldungFehlerInFormel = "Fehler in Formel, oder Markierung falsch";
+
+namespace {
+
+bool Enthaelt(const std::string& s, const std::string& teil) {
+    return s.find(teil) != std::string::npos;
+}
+
+// name + "=", cut as a 21-character short string would be.
+std::string NameGleich(const std::string& name) {
+    std::string s = name + "=";
+    if (s.size() > 21) s.resize(21);
+    return s;
+}
+
+void Entferne(Bezeichnerliste& liste, const std::string& name) {
+    for (int i = liste.Count() - 1; i >= 0; --i)
+        if (liste[i]->Name == name) liste.DeleteItem(i);
+}
+
+// Removes the running variables of sums, products and integrals and their "d" names.
+void LaufvariablenEntfernen(const std::string& s, Bezeichnerliste& liste) {
+    std::string t = s;
+    for (;;) {
+        const std::string u = GrossSchreiben(t);
+        std::size_t p = u.find("INTEGRAL");
+        std::size_t k = 8;
+        if (p == std::string::npos) p = u.find("SUMME"), k = 5;
+        if (p == std::string::npos) p = u.find("PRODUKT"), k = 7;
+        if (p == std::string::npos) return;
+        t = t.substr(p + k);
+        if (!t.empty() && t[0] == '(') t.erase(0, 1);
+        std::string name;
+        BezeichnerLesen(t, 1, 255, name);
+        if (name.empty()) continue;
+        Entferne(liste, name);
+        Entferne(liste, Kurz("d" + name));
+    }
+}
+
+} // namespace
+
+std::string Teilformel(const std::string& text, int nummer) {
+    int start = 0, ende = 0, anzahl = 0;
+    TeilformelSuchen(text, start, ende, nummer, anzahl);
+    if (nummer < 1 || nummer > anzahl || ende < start) return {};
+    return text.substr(std::size_t(start - 1), std::size_t(ende - start + 1));
+}
+
+Berechnungsergebnis FormelBerechnen(const std::string& text, bool markiert, MerkListe& merk,
+                                    const Werteingabe& eingabe) {
+    Berechnungsergebnis erg;
+    std::string s = Kurz(text);
+    if (!markiert) {
+        int start = 0, ende = 0, anzahl = 0;
+        TeilformelSuchen(s, start, ende, 0, anzahl);
+        if (anzahl > 1) {
+            TeilformelSuchen(s, start, ende, 1, anzahl);
+            erg.art = Berechnungsergebnis::Art::Markieren;
+            erg.Meldung = MeldungMehrereTeilformeln;
+            erg.MarkStart = start;
+            erg.MarkEnde = ende;
+            return erg;
+        }
+    } else if (!s.empty() && s.back() == ';') {
+        s.pop_back();
+    }
+    if (Enthaelt(s, "[")) {
+        erg.art = Berechnungsergebnis::Art::Abgelehnt;
+        erg.Meldung = MeldungNichtMoeglich;
+        return erg;
+    }
+
+    // Collect the free variables.
+    Bezeichnerliste variablen;
+    {
+        TGleichung::Optionen o;
+        o.Sammelmodus = true;
+        o.Sammelliste = &variablen;
+        TGleichung g(o);
+        if (g.FormelLesen(s) > 0) {
+            erg.art = Berechnungsergebnis::Art::Abgelehnt;
+            erg.Meldung = MeldungFehlerInFormel;
+            return erg;
+        }
+    }
+    // The variable solved for is not asked for, nor are running variables.
+    for (int i = variablen.Count() - 1; i >= 0; --i)
+        if (Enthaelt(s, NameGleich(variablen[i]->Name))) variablen.DeleteItem(i);
+    LaufvariablenEntfernen(s, variablen);
+
+    if (!variablen.Empty()) {
+        for (int i = 0; i < variablen.Count(); ++i)
+            variablen[i]->SetWert(i < int(merk.size()) ? merk[std::size_t(i)] : Undefiniert);
+        if (!eingabe || !eingabe(variablen)) {
+            erg.art = Berechnungsergebnis::Art::Abgebrochen;
+            return erg;
+        }
+    }
+
+    // Compute with the typed values.
+    std::string fehlertext;
+    Extended v = Undefiniert;
+    {
+        TGleichung::Optionen o;
+        o.Bezeichner = &variablen;
+        TGleichung g(o);
+        const int code = g.FormelLesen(s);
+        if (code > 0) fehlertext = Fehlertexte[code];
+        else v = g.BerechneXZ(0, 0, fehlertext);
+    }
+    erg.Wert = v;
+
+    if (fehlertext.empty() && variablen.Count() <= 1) {
+        erg.art = Berechnungsergebnis::Art::Ergebnis;
+        erg.Meldung = "Ergebnis=" + ZahlText(10, v);
+        return erg;
+    }
+    for (int i = variablen.Count() - 1; i >= 0; --i) {
+        const std::string& name = variablen[i]->Name;
+        const bool geloest = Enthaelt(s, NameGleich(name));
+        const bool schritt = name.size() > 1 && name[0] == 'd' && Enthaelt(s, NameGleich(name.substr(1)));
+        if (geloest || schritt) variablen.DeleteItem(i);
+    }
+    std::string f = "Ergebnis: f( ";
+    for (int i = 0; i < variablen.Count(); ++i) {
+        const Extended w = variablen[i]->GetWert();
+        if (i < int(merk.size())) merk[std::size_t(i)] = w;
+        if (i > 0) f += "; ";
+        f += ZahlText(8, w);
+    }
+    f += " )=";
+    if (fehlertext.empty()) {
+        erg.art = Berechnungsergebnis::Art::Ergebnis;
+        erg.Meldung = f + ZahlText(10, v);
+    } else {
+        erg.art = Berechnungsergebnis::Art::Rechenfehler;
+        erg.Meldung = fehlertext;
+    }
+    return erg;
+}
+
+} // namespace kd

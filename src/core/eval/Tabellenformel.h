@@ -1,0 +1,17 @@
+#pragma once
+// Translation of a formula text into a worksheet formula for a spreadsheet program.
+#include <string>
+#include <vector>
+
+namespace kd {
+
+struct Tabellenformel {
+    std::string Formel;                 // begins with "=" (Windows-1252)
+    std::vector<std::string> Warnungen; // shown one after the other in "Achtung" boxes
+};
+
+// Drops the legend and quoted comments and the left side, and writes the function names
+// as the spreadsheet knows them (INT(x) becomes Abrunden(x;0)).
+Tabellenformel InTabellenformel(const std::string& formeltext);
+
+} // namespace kd
