@@ -88,6 +88,9 @@ std::string SchreibeAtomar(const fs::path& zielPfad,
         return "Schreibfehler (" + Grund(std::error_code(e ? e : EIO, std::generic_category())) +
                ")";
     }
+    // The new file keeps the permissions of the one it replaces.
+    const fs::file_status alt = fs::status(ziel, ec);
+    if (!ec && fs::is_regular_file(alt)) fs::permissions(temp, alt.permissions(), ec);
     fs::rename(temp, ziel, ec);
     if (ec) {
         std::error_code ec2;

@@ -48,9 +48,9 @@ bool TFormelBiblio::FormelBiblioLesen(BufferedReader& r, std::string* fehler) {
             return Fehler(fehler, "ung\xFCltige Bildgr\xF6\xDF" "e " + std::to_string(s));
         const std::uint64_t rest = r.Remaining();
         if (rest != std::numeric_limits<std::uint64_t>::max() && std::uint64_t(s) > rest)
-            return Fehler(fehler, "Bildgr\xF6\xDF" "e " + std::to_string(s) +
-                                      " ist gr\xF6\xDF" "er als der Rest der Datei (" +
-                                      std::to_string(rest) + " Bytes)");
+            return Fehler(fehler, frueh + ": Bild von " + std::to_string(s) +
+                                      " Bytes, aber nur noch " + std::to_string(rest) +
+                                      " Bytes in der Datei");
         std::size_t gelesen = 0;
         const auto groesse = static_cast<std::size_t>(s);
         while (gelesen < groesse) {

@@ -146,8 +146,12 @@ std::vector<std::string> BibliotheksListe(const std::vector<std::string>& reihen
     std::size_t summeReihenfolge = 0, summeGefunden = 0;
     for (const auto& z : reihenfolge) summeReihenfolge += z.size();
     for (const auto& n : gefunden) summeGefunden += n.size();
-    if (!reihenfolge.empty() && summeReihenfolge == summeGefunden) return reihenfolge;
-    return gefunden;
+    if (reihenfolge.empty() || summeReihenfolge != summeGefunden) return gefunden;
+    // Empty lines do not change the sum; they name no library and are left out.
+    std::vector<std::string> liste;
+    for (const auto& z : reihenfolge)
+        if (!z.empty()) liste.push_back(z);
+    return liste;
 }
 
 bool SchreibeReihenfolge(const fs::path& mflDatei, const std::vector<std::string>& namen) {

@@ -39,7 +39,8 @@ std::vector<std::string> GefundeneBibliotheken(const std::filesystem::path& bibV
 std::vector<std::string> LiesReihenfolge(const std::filesystem::path& mflDatei);
 
 // The list as it is shown: the order file's lines when it has at least one line and the
-// sum of its line lengths equals the sum of the found names' lengths; else the found names.
+// sum of its line lengths equals the sum of the found names' lengths (empty lines, which
+// name no library, are then left out); else the found names.
 std::vector<std::string> BibliotheksListe(const std::vector<std::string>& reihenfolge,
                                           const std::vector<std::string>& gefunden);
 
