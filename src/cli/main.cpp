@@ -1,6 +1,75 @@
+// kdformel-cli: scripting and inspection of KALDORA Formelsammlung files.
 #include <cstdio>
+#include <cstring>
+#include <string>
+#include <system_error>
+#include <charconv>
 
-int main() {
-    std::puts("kdformel-cli");
-    return 0;
+#include "Befehle.h"
+#include "core/numeric/Encoding.h"
+
+namespace kdcli {
+
+const std::vector<Befehl>& AlleBefehle() {
+    // New subcommands (calc, parse, excel, layout, render, units, print) are added here,
+    // each implemented in its own file.
+    static const std::vector<Befehl> befehle = {
+        {"lib", "Formelsammlungen (.pqb) anlegen, zeigen und bearbeiten", LibBefehl},
+    };
+    return befehle;
+}
+
+int Fehler(int code, std::string_view utf8) {
+    std::fprintf(stderr, "kdformel-cli: %.*s\n", int(utf8.size()), utf8.data());
+    return code;
+}
+
+int FehlerCp1252(int code, std::string_view cp1252) {
+    return Fehler(code, kd::Cp1252ToUtf8(cp1252));
+}
+
+bool Zahl(std::string_view s, long long& wert) {
+    if (s.empty()) return false;
+    const char* anfang = s.data();
+    if (*anfang == '+') ++anfang;
+    auto [ende, ec] = std::from_chars(anfang, s.data() + s.size(), wert);
+    return ec == std::errc() && ende == s.data() + s.size();
+}
+
+namespace {
+
+void Hilfe(std::FILE* aus) {
+    std::fputs(
+        "Aufruf: kdformel-cli BEFEHL [ARGUMENTE]\n"
+        "        kdformel-cli BEFEHL --help\n"
+        "\n"
+        "Befehle:\n",
+        aus);
+    for (const auto& b : AlleBefehle()) std::fprintf(aus, "  %-8s %s\n", b.name, b.kurz);
+    std::fputs(
+        "\n"
+        "Exit-Status: 0 Erfolg, 1 abgelehnte Eingabe, 2 Dateifehler.\n"
+        "Texte auf dem Terminal sind UTF-8; in den Dateien stehen sie in Windows-1252.\n",
+        aus);
+}
+
+} // namespace
+} // namespace kdcli
+
+int main(int argc, char** argv) {
+    using namespace kdcli;
+    if (argc < 2) {
+        Hilfe(stderr);
+        return Abgelehnt;
+    }
+    const std::string befehl = argv[1];
+    if (befehl == "--help" || befehl == "-h" || befehl == "help") {
+        Hilfe(stdout);
+        return Erfolg;
+    }
+    for (const auto& b : AlleBefehle()) {
+        if (befehl == b.name) return b.ausfuehren(Argumente(argv + 2, argv + argc));
+    }
+    Fehler(Abgelehnt, "unbekannter Befehl \"" + befehl + "\" (kdformel-cli --help zeigt alle)");
+    return Abgelehnt;
 }

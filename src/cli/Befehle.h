@@ -1,0 +1,36 @@
+#pragma once
+// The subcommands of kdformel-cli. Each lives in its own file and is listed once in
+// the command table of main.cpp.
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace kdcli {
+
+// Exit codes of every subcommand.
+inline constexpr int Erfolg = 0;
+inline constexpr int Abgelehnt = 1;   // refused input: bad arguments, a text that does not fit
+inline constexpr int Dateifehler = 2; // a file could not be read or written
+
+using Argumente = std::vector<std::string>;  // the arguments after the command name (UTF-8)
+
+struct Befehl {
+    const char* name;
+    const char* kurz;      // one line for the command list of --help
+    int (*ausfuehren)(const Argumente& args);
+};
+
+// The command table (main.cpp).
+const std::vector<Befehl>& AlleBefehle();
+
+// Messages on stderr; `cp1252` texts come from the core and are converted to UTF-8.
+int Fehler(int code, std::string_view utf8);
+int FehlerCp1252(int code, std::string_view cp1252);
+
+// A decimal integer (optionally signed) that fills the whole argument.
+bool Zahl(std::string_view s, long long& wert);
+
+// --- commands ---
+int LibBefehl(const Argumente& args);
+
+} // namespace kdcli
