@@ -32,5 +32,8 @@ bool Zahl(std::string_view s, long long& wert);
 
 // --- commands ---
 int LibBefehl(const Argumente& args);
+int CalcBefehl(const Argumente& args);
+int ParseBefehl(const Argumente& args);
+int ExcelBefehl(const Argumente& args);
 
 } // namespace kdcli

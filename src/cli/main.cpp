@@ -15,6 +15,9 @@ const std::vector<Befehl>& AlleBefehle() {
     // each implemented in its own file.
     static const std::vector<Befehl> befehle = {
         {"lib", "Formelsammlungen (.pqb) anlegen, zeigen und bearbeiten", LibBefehl},
+        {"calc", "eine Formel berechnen (wie \"Formel berechnen\")", CalcBefehl},
+        {"parse", "Terme und Schritte einer Formel zeigen", ParseBefehl},
+        {"excel", "eine Formel als Tabellenkalkulations-Formel zeigen", ExcelBefehl},
     };
     return befehle;
 }

@@ -136,7 +136,8 @@ TEST(Parser, ErrorCodesAndPositions) {
         {Modus::Sammeln, "y=(a>b)", {}, 15, 5},
         {Modus::Sammeln, "y=SIN x", {}, 1, 7},
         {Modus::Sammeln, "y=x{Kurve", {}, 5, 9},
-        {Modus::Sammeln, "y=x\"Kommentar", {}, 5, 4},
+        {Modus::Sammeln, "y=x \"Kommentar", {}, 5, 5},
+        {Modus::Sammeln, "y=x\"K\"", {}, 0, 0},  // a quote is a name character
         {Modus::Sammeln, "y={L}", {}, 1, 3},
         {Modus::Sammeln, "y=x^2 \"Fl\xE4" "che\"", {}, 0, 0},
         {Modus::Sammeln, "y = a * x", {}, 0, 0},

@@ -916,24 +916,30 @@ int TGleichung::FormelLesen(const std::string& text, const std::string& xVariabl
 void TGleichung::Reihenfolge() {
     const int n = TermAnzahl;
     if (n <= 1) return;
-    // A term that has been consumed as a right operand never becomes a left one again,
-    // whatever the priorities are.
+    // The walk merges each chosen term with its right neighbour: the left one takes over
+    // the neighbour's operator, priority and successor. It works on copies, so the terms
+    // keep what the parse read. A term consumed as a right operand never becomes a left
+    // one again, whatever the priorities are.
+    std::int32_t art[MaxTerme + 2], prio[MaxTerme + 2], folge[MaxTerme + 2];
     bool verbraucht[MaxTerme + 2] = {};
+    for (int i = 1; i <= n; ++i) {
+        art[i] = Terme[std::size_t(i)].Art;
+        prio[i] = Terme[std::size_t(i)].Prio;
+        folge[i] = Terme[std::size_t(i)].Folge;
+    }
     for (int k = 1; k <= n - 1; ++k) {
         int best = 0;
         for (int i = 1; i <= n; ++i) {
-            if (verbraucht[i] || Terme[std::size_t(i)].Folge > n) continue;
-            if (best == 0 || Terme[std::size_t(i)].Prio > Terme[std::size_t(best)].Prio) best = i;
+            if (verbraucht[i] || folge[i] > n) continue;
+            if (best == 0 || prio[i] > prio[best]) best = i;
         }
         if (best == 0) break;
-        Term& l = Terme[std::size_t(best)];
-        const int j = l.Folge;
-        Schritte[std::size_t(k)] = Schritt{best, j, l.Art, l.TextPos};
-        Term& r = Terme[std::size_t(j)];
-        l.Art = r.Art;
-        l.Prio = r.Prio;
-        l.Folge = r.Folge;
-        r.Prio = 0;
+        const int j = folge[best];
+        Schritte[std::size_t(k)] = Schritt{best, j, art[best], Terme[std::size_t(best)].TextPos};
+        art[best] = art[j];
+        prio[best] = prio[j];
+        folge[best] = folge[j];
+        prio[j] = 0;
         verbraucht[j] = true;
     }
 }

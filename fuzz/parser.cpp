@@ -1,0 +1,66 @@
+// Any text of up to 255 bytes through the parser in all three modes, and the evaluation
+// of whatever parses.
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+#include "core/typeset/Gleichung.h"
+
+namespace {
+
+class Blattfabrik : public kd::ElementFabrik {
+    struct Blatt : kd::TDLine {
+        explicit Blatt(std::string t) : text(std::move(t)) {}
+        std::string text;
+    };
+
+public:
+    std::unique_ptr<kd::TDLine> TextLeaf(std::uint32_t, const std::string& t) override {
+        return std::make_unique<Blatt>(t);
+    }
+    std::unique_ptr<kd::TDLine> FormelTextLeaf(std::uint32_t, const std::string& t,
+                                               std::uint32_t) override {
+        return std::make_unique<Blatt>(t);
+    }
+    std::string LeafText(const kd::TDLine& l) const override {
+        return static_cast<const Blatt&>(l).text;
+    }
+    std::unique_ptr<kd::TDLine> SummenZeichen(std::int32_t, std::uint32_t, const std::string& o,
+                                              const std::string& u) override {
+        return std::make_unique<Blatt>(o + u);
+    }
+};
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    if (size > 300) return 0;
+    const std::string text(reinterpret_cast<const char*>(data), size);
+    Blattfabrik fabrik;
+    for (int modus = 0; modus < 4; ++modus) {
+        kd::Bezeichnerliste liste;
+        for (const char* n : {"a", "b", "x", "n"}) {
+            liste.Add(std::make_unique<kd::TBezeichner>(n));
+            liste[liste.Count() - 1]->SetWert(2);
+        }
+        kd::Bezeichnerliste gesammelt;
+        kd::TGleichung::Optionen o;
+        o.Sammelmodus = modus != 1;
+        o.Bedingungsmodus = modus == 2;
+        if (modus == 1) o.Bezeichner = &liste;
+        if (modus == 0) o.Sammelliste = &gesammelt;
+        if (modus == 3) {
+            o.ElementeErzeugen = true;
+            o.Fabrik = &fabrik;
+        }
+        kd::TGleichung g(o);
+        int pos = 0, ende = 0;
+        const int code = g.FormelLesen(text, modus == 3 ? "x" : "", "", 0, pos, ende);
+        if (code == 0 && modus == 1) {
+            int fehler = 0, p = 0;
+            (void)g.Berechnen(true, fehler, p);
+            (void)g.Berechnen(false, fehler, p);
+        }
+    }
+    return 0;
+}
