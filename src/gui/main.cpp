@@ -1,7 +1,22 @@
 #include <QApplication>
 
+#include "gui/app/DlgFormelSamml.h"
+#include "gui/platform/Pfade.h"
+#include "gui/platform/Symbole.h"
+
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("KALDORA Formelsammlung"));
-    return 0;
+    kd::InitRessourcen();
+    QApplication::setWindowIcon(kd::SvgSymbol(QStringLiteral("kdformel"), QSize(48, 48)));
+
+    kd::TDlgFormelSamml fenster;
+    try {
+        fenster.SetVerzeichnisse(kd::StandardVerzeichnisse());
+    } catch (const std::exception&) {
+        // The window tries again at its start and reports why the folder is missing.
+    }
+    fenster.show();
+    fenster.Start();
+    return app.exec();
 }

@@ -1,0 +1,793 @@
+#include "gui/app/DlgFormelSamml.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QEventLoop>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QSignalBlocker>
+#include <QStyledItemDelegate>
+#include <QTextEdit>
+#include <QTimer>
+#include <QToolButton>
+
+#include <exception>
+
+#include "core/Errors.h"
+#include "core/numeric/Encoding.h"
+#include "gui/app/FormelSeite.h"
+#include "gui/platform/Pfade.h"
+#include "gui/platform/Symbole.h"
+
+namespace kd {
+
+namespace {
+
+QString U(const std::string& cp1252) { return QString::fromStdString(Cp1252ToUtf8(cp1252)); }
+
+// The rows of the library list are 16 pixels high.
+class ZeilenHoehe16 : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+    QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override {
+        QSize s = QStyledItemDelegate::sizeHint(option, index);
+        s.setHeight(16);
+        return s;
+    }
+};
+
+QFont MitPixelGroesse(QFont f, int px) {
+    f.setPixelSize(px);
+    return f;
+}
+
+} // namespace
+
+template <class F>
+bool TDlgFormelSamml::Sicher(F&& f) {
+    try {
+        f();
+        return true;
+    } catch (const FileError& e) {
+        meldungen_->DateiFehler(e);
+    } catch (const std::exception& e) {
+        meldungen_->AllgemeinerFehler(QString::fromLocal8Bit(e.what()));
+    }
+    return false;
+}
+
+TDlgFormelSamml::TDlgFormelSamml(Meldungen* meldungen, QWidget* eltern)
+    : QWidget(eltern), meldungen_(meldungen) {
+    InitRessourcen();
+    if (!meldungen_) {
+        eigeneMeldungen_ = std::make_unique<QtMeldungen>(this);
+        meldungen_ = eigeneMeldungen_.get();
+    }
+    setObjectName(QStringLiteral("DlgFormelSamml"));
+    setWindowTitle(QStringLiteral("KALDORA Formelsammlung 1.0"));
+    setWindowIcon(SvgSymbol(QStringLiteral("kdformel"), QSize(48, 48)));
+    setFont(MitPixelGroesse(font(), 13));
+
+    ControlsAnlegen();
+    BefehleAnlegen();
+    MenueAnlegen();
+    VerbindeHaken();
+
+    setMinimumSize(ClientBreite, ClientHoehe);
+    resize(ClientBreite, ClientHoehe);
+    FormCreate();
+}
+
+TDlgFormelSamml::~TDlgFormelSamml() {
+    // The hooks point back at this window; the state outlives none of the widgets.
+    sammlung_.Frage = nullptr;
+    sammlung_.Meldung = nullptr;
+    sammlung_.LayoutUngueltig = nullptr;
+}
+
+// ---------------------------------------------------------------------------
+// Controls
+
+void TDlgFormelSamml::Platziere(QWidget* w, QRect basis, int anker) {
+    w->setGeometry(basis);
+    plaetze_.push_back({w, basis, anker});
+}
+
+void TDlgFormelSamml::ControlsAnlegen() {
+    RichEdit1 = new QTextEdit(this);
+    RichEdit1->setObjectName(QStringLiteral("RichEdit1"));
+    RichEdit1->setFont(MitPixelGroesse(font(), 12));
+    RichEdit1->setLineWrapMode(QTextEdit::NoWrap);
+    RichEdit1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    RichEdit1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    RichEdit1->setTabChangesFocus(false);
+    RichEdit1->setAcceptRichText(true);
+    RichEdit1->setAcceptDrops(false);
+    // The text cannot be edited in place; it can be selected to mark a sub-formula.
+    RichEdit1->setReadOnly(true);
+    RichEdit1->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    RichEdit1->setFocusPolicy(Qt::StrongFocus);
+    RichEdit1->setContextMenuPolicy(Qt::NoContextMenu);
+    RichEdit1->document()->setDocumentMargin(3);
+    RichEdit1->installEventFilter(this);
+    RichEdit1->viewport()->installEventFilter(this);
+    Platziere(RichEdit1, {10, 6, 583, 25}, Breiter);
+
+    CScrollBox1 = new QScrollArea(this);
+    CScrollBox1->setObjectName(QStringLiteral("CScrollBox1"));
+    CScrollBox1->setBackgroundRole(QPalette::Base);
+    {
+        QPalette pal = CScrollBox1->palette();
+        pal.setColor(QPalette::Base, Qt::white);
+        pal.setColor(QPalette::Window, Qt::white);
+        CScrollBox1->setPalette(pal);
+    }
+    CScrollBox1->setWidgetResizable(false);
+    CScrollBox1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    CScrollBox1->setFocusPolicy(Qt::NoFocus);
+    Platziere(CScrollBox1, {10, 46, 403, 497}, Breiter | Hoeher);
+
+    PaintBox1 = new FormelSeite;
+    PaintBox1->setObjectName(QStringLiteral("PaintBox1"));
+    PaintBox1->setContextMenuPolicy(Qt::NoContextMenu);
+    CScrollBox1->setWidget(PaintBox1);
+    connect(PaintBox1, &FormelSeite::MausGedrueckt, this, &TDlgFormelSamml::PaintBox1MouseDown);
+    connect(PaintBox1, &FormelSeite::MausLosgelassen, this, &TDlgFormelSamml::PaintBox1MouseUp);
+    connect(PaintBox1, &FormelSeite::MausBewegt, this, &TDlgFormelSamml::PaintBox1MouseMove);
+    connect(PaintBox1, &FormelSeite::Doppelklick, this, &TDlgFormelSamml::PaintBox1DblClick);
+
+    ListBox1 = new QListWidget(this);
+    ListBox1->setObjectName(QStringLiteral("ListBox1"));
+    ListBox1->setFont(MitPixelGroesse(font(), 11));
+    ListBox1->setItemDelegate(new ZeilenHoehe16(ListBox1));
+    ListBox1->setUniformItemSizes(true);
+    ListBox1->setSelectionMode(QAbstractItemView::SingleSelection);
+    ListBox1->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    ListBox1->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    // The mouse is handled by the window (eventFilter): an entry is taken on release,
+    // and a press that is dragged away leaves the list as it was.
+    ListBox1->installEventFilter(this);
+    ListBox1->viewport()->installEventFilter(this);
+    Platziere(ListBox1, {422, 46, 191, 183}, Rechts);
+
+    Image1 = new QLabel(this);
+    Image1->setObjectName(QStringLiteral("Image1"));
+    const QPixmap logo = SvgBild(QStringLiteral("kaldora-logo"));
+    Image1->setPixmap(logo);
+    Image1->setCursor(Qt::PointingHandCursor);
+    Image1->setToolTip(QStringLiteral("Info über KDFormel"));
+    Image1->installEventFilter(this);
+    Platziere(Image1, {434, 236, logo.isNull() ? 170 : logo.width(), logo.isNull() ? 76 : logo.height()},
+              Rechts);
+
+    Edit1 = new QLineEdit(this);
+    Edit1->setObjectName(QStringLiteral("Edit1"));
+    Edit1->setMaxLength(int(KurzerStringMax));
+    Edit1->installEventFilter(this);
+    Edit1->hide();
+    Platziere(Edit1, {436, 449, 167, 21}, Rechts);
+
+    // Kept off the window: reads marked text back as formula text.
+    RichEdit2 = new QTextEdit(this);
+    RichEdit2->setObjectName(QStringLiteral("RichEdit2"));
+    RichEdit2->setGeometry(3000, 0, 185, 89);
+    RichEdit2->hide();
+}
+
+QToolButton* TDlgFormelSamml::Knopf(const char* name, QRect platz, const char* symbol,
+                                    const QString& hinweis, void (TDlgFormelSamml::*handler)()) {
+    auto* b = new QToolButton(this);
+    b->setObjectName(QString::fromLatin1(name));
+    b->setAutoRaise(true);
+    b->setFocusPolicy(Qt::NoFocus);
+    b->setToolButtonStyle(Qt::ToolButtonIconOnly);
+    if (!hinweis.isEmpty()) b->setToolTip(hinweis);
+    // The icon fills the button but for a small margin.
+    QSize icon(platz.width() - 6, platz.height() - 6);
+    if (platz.height() < 20) icon = QSize(platz.width() - 5, platz.height() - 4);
+    b->setIcon(SvgSymbol(QString::fromLatin1(symbol), icon));
+    b->setIconSize(icon);
+    connect(b, &QToolButton::clicked, this, [this, handler] { (this->*handler)(); });
+    int anker = Rechts;
+    if (platz.top() > 500) anker |= Unten;
+    Platziere(b, platz, anker);
+    return b;
+}
+
+void TDlgFormelSamml::BefehleAnlegen() {
+    using T = TDlgFormelSamml;
+    auto platz30 = [](int x, int y) { return QRect(x, y, 30, 30); };
+
+    SpeedButton2 = Knopf("SpeedButton2", {436, 320, 27, 16}, "pfeil-hoch",
+                         QStringLiteral("Formel oberhalb"), &T::SpeedButton2Click);
+    SpeedButton3 = Knopf("SpeedButton3", {436, 338, 27, 16}, "pfeil-runter",
+                         QStringLiteral("Formel unterhalb"), &T::SpeedButton3Click);
+    SpeedKopieren = Knopf("SpeedKopieren", platz30(470, 324), "kopieren",
+                          QStringLiteral("Formel in Zwischenablage kopieren"), &T::SpeedKopierenClick);
+    SpeedEinfuegen = Knopf("SpeedEinfuegen", platz30(504, 324), "einfuegen",
+                           QStringLiteral("Formel aus Zwischenablage einfügen"),
+                           &T::SpeedEinfuegenClick);
+    SpeedDrucken = Knopf("SpeedDrucken", platz30(538, 324), "drucken",
+                         QStringLiteral("Formelsammlung drucken"), &T::SpeedDruckenClick);
+    SpeedButton1 = Knopf("SpeedButton1", platz30(572, 324), "suchen",
+                         QStringLiteral("Suchen nach Formel"), &T::SpeedButton1Click);
+    SpeedFormEdit = Knopf("SpeedFormEdit", platz30(436, 364), "editieren",
+                          QStringLiteral("Formel editieren"), &T::SpeedFormEditClick);
+    SpeedFxNeu = Knopf("SpeedFxNeu", platz30(470, 364), "formel-neu",
+                       QStringLiteral("Neue Formel definieren"), &T::SpeedFxNeuClick);
+    GrafikOpen = Knopf("GrafikOpen", platz30(504, 364), "grafik", QStringLiteral("Grafik einfügen"),
+                       &T::GrafikOpenClick);
+    SpeedLoeschenFormel = Knopf("SpeedLoeschenFormel", platz30(538, 364), "formel-loeschen",
+                                QStringLiteral("Formel löschen"), &T::LoeschenClick);
+    SpeedBildLoeschen = Knopf("SpeedBildLoeschen", platz30(572, 364), "grafik-loeschen",
+                              QStringLiteral("Grafik löschen"), &T::SpeedBildLoeschenClick);
+    SpeedBerechnen = Knopf("SpeedBerechnen", platz30(436, 404), "berechnen",
+                           QStringLiteral("Formel berechnen"), &T::SpeedBerechnenClick);
+    SpeedTaschenrechner = Knopf("SpeedTaschenrechner", platz30(470, 404), "taschenrechner",
+                                QStringLiteral("Taschenrechner"), &T::SpeedTaschenrechnerClick);
+    SpeedButton4 = Knopf("SpeedButton4", platz30(504, 404), "menue",
+                         QStringLiteral("Popup-Menü (rechte Maustaste)"), &T::SpeedButton4Click);
+    SpeedInformation = Knopf("SpeedInformation", platz30(538, 404), "einheiten",
+                             QStringLiteral("Einheiten Unrechnung"), &T::SpeedInformationClick);
+    SpeedButton6 = Knopf("SpeedButton6", platz30(572, 404), "bibliothek-neu",
+                         QStringLiteral("Neue Formelbibliothek"), &T::SpeedBibNeuClick);
+    SpeedButton7 = Knopf("SpeedButton7", {574, 512, 29, 29}, "beenden",
+                         QStringLiteral("Programm beenden"), &T::BitBtn1Click);
+    SpeedButton5 = Knopf("SpeedButton5", {592, 6, 25, 25}, "hilfe", QString(), &T::BitBtn2Click);
+}
+
+void TDlgFormelSamml::MenueAnlegen() {
+    PopupMenu1 = new QMenu(this);
+    PopupMenu1->setObjectName(QStringLiteral("PopupMenu1"));
+    auto eintrag = [this](const char* name, const QString& text, void (TDlgFormelSamml::*handler)()) {
+        QAction* a = PopupMenu1->addAction(text);
+        a->setObjectName(QString::fromLatin1(name));
+        connect(a, &QAction::triggered, this, [this, handler] { (this->*handler)(); });
+        return a;
+    };
+    auto trenner = [this](const char* name) {
+        QAction* a = PopupMenu1->addSeparator();
+        a->setObjectName(QString::fromLatin1(name));
+    };
+    using T = TDlgFormelSamml;
+    Lschen1 = eintrag("Lschen1", QStringLiteral("&Löschen"), &T::LoeschenClick);
+    NeueFormeleinfgen1 = eintrag("NeueFormeleinfgen1", QStringLiteral("Neue Formel einfügen..."),
+                                 &T::SpeedFxNeuClick);
+    trenner("N3");
+    Editieren1 = eintrag("Editieren1", QStringLiteral("&Editieren..."), &T::SpeedFormEditClick);
+    Berechnen1 = eintrag("Berechnen1", QStringLiteral("Berechnen..."), &T::SpeedBerechnenClick);
+    trenner("N1");
+    AlsTextinZwischenablage1 = eintrag("AlsTextinZwischenablage1",
+                                       QStringLiteral("Als Text in Zwischenablage"),
+                                       &T::SpeedKopierenClick);
+    AlsFormelinZwischenablage1 = eintrag("AlsFormelinZwischenablage1",
+                                         QStringLiteral("Als grafische Formel in Zwischenablage"),
+                                         &T::AlsFormelinZwischenablage1Click);
+    AlsExcelFormelinZwischenablage1 = eintrag("AlsExcelFormelinZwischenablage1",
+                                              QStringLiteral("Als Excel-Formel in Zwischenablage"),
+                                              &T::SpeedCopyExcel);
+    Einfgen1 = eintrag("Einfgen1", QStringLiteral("Einfügen"), &T::SpeedEinfuegenClick);
+    trenner("N2");
+    Grafikhinzufgen1 = eintrag("Grafikhinzufgen1", QStringLiteral("&Grafik hinzufügen..."),
+                               &T::GrafikOpenClick);
+    Grafikspeichern1 = eintrag("Grafikspeichern1", QStringLiteral("Grafik speichern unter..."),
+                               &T::Grafikspeichern1Click);
+}
+
+void TDlgFormelSamml::VerbindeHaken() {
+    sammlung_.Frage = [this](const std::string& text) {
+        switch (meldungen_->Frage(U(text))) {
+        case Meldungen::Antwort::Ja: return Antwort::Ja;
+        case Meldungen::Antwort::Nein: return Antwort::Nein;
+        default: return Antwort::Abbrechen;
+        }
+    };
+    sammlung_.Meldung = [this](const std::string& text) { meldungen_->Fehler(U(text)); };
+    sammlung_.LayoutUngueltig = [this] {
+        LayoutGueltig = false;
+        ShowFormel();
+    };
+}
+
+void TDlgFormelSamml::resizeEvent(QResizeEvent* e) {
+    QWidget::resizeEvent(e);
+    const int dx = std::max(0, width() - ClientBreite);
+    const int dy = std::max(0, height() - ClientHoehe);
+    for (const Platz& p : plaetze_) {
+        if (!p.widget) continue;
+        QRect r = p.basis;
+        if (p.anker & Rechts) r.translate(dx, 0);
+        if (p.anker & Unten) r.translate(0, dy);
+        if (p.anker & Breiter) r.setWidth(r.width() + dx);
+        if (p.anker & Hoeher) r.setHeight(r.height() + dy);
+        p.widget->setGeometry(r);
+    }
+}
+
+// ---------------------------------------------------------------------------
+// Start-up and state
+
+void TDlgFormelSamml::FormCreate() { SetParameter(); }
+
+void TDlgFormelSamml::SetParameter() {
+    Edit1->hide();
+    Edit1->clear();
+    SymbolTestGemacht = false;
+    MarkStart = MarkEnde = MarkNr = MarkAnzahl = 0;
+    MalSperre = false;
+    MausUpSperre = false;
+    EditorOffen = false;
+    ersteAktivierung_ = true;
+    ResetMerkList();
+}
+
+void TDlgFormelSamml::SetVerzeichnisse(const Verzeichnisse& v) {
+    verz_ = v;
+    verzGesetzt_ = true;
+}
+
+void TDlgFormelSamml::Start() { FormActivate(); }
+
+void TDlgFormelSamml::changeEvent(QEvent* e) {
+    QWidget::changeEvent(e);
+    if (e->type() == QEvent::ActivationChange && isActiveWindow() && ersteAktivierung_)
+        QTimer::singleShot(0, this, &TDlgFormelSamml::FormActivate);
+}
+
+void TDlgFormelSamml::FormActivate() {
+    if (!ersteAktivierung_) return;
+    // Cleared first: a message box during the start-up activates the window again.
+    ersteAktivierung_ = false;
+
+    if (!verzGesetzt_) {
+        verzGesetzt_ = Sicher([this] { verz_ = StandardVerzeichnisse(); });
+    }
+    bereit_ = verzGesetzt_ && !verz_.BibVerz.empty();
+    if (!bereit_) {
+        if (verzGesetzt_)
+            meldungen_->AllgemeinerFehler(
+                QStringLiteral("Der Ordner der Formelsammlungen ist nicht bekannt."));
+        ListBox1->setEnabled(false);
+        SpeedButton6->setEnabled(false);
+        gestartet_ = true;
+        return;
+    }
+
+    DateitypRegistrieren();
+    Sicher([this] { sammlung_.Start(verz_); });
+    gestartet_ = true;
+    ZustandZeigen();
+    SetFormel(sammlung_.AktFormel);
+    CScrollBox1->verticalScrollBar()->setValue(0);
+    RichEdit1->setFocus();
+}
+
+void TDlgFormelSamml::DateitypRegistrieren() {
+    // The library file type is registered with the desktop by the platform layer.
+}
+
+void TDlgFormelSamml::ResetMerkList() { sammlung_.ResetMerkList(); }
+
+void TDlgFormelSamml::ListeZeigen() {
+    const QSignalBlocker sperre(ListBox1);
+    const auto& namen = sammlung_.Bibliotheken;
+    if (ListBox1->count() != int(namen.size())) {
+        ListBox1->clear();
+        for (const std::string& n : namen) ListBox1->addItem(U(n));
+    } else {
+        for (int i = 0; i < int(namen.size()); ++i) {
+            const QString text = U(namen[std::size_t(i)]);
+            if (ListBox1->item(i)->text() != text) ListBox1->item(i)->setText(text);
+        }
+    }
+    const int akt = sammlung_.AktBibliothek;
+    if (akt >= 0 && akt < ListBox1->count()) {
+        ListBox1->setCurrentRow(akt);
+    } else {
+        ListBox1->clearSelection();
+        ListBox1->setCurrentRow(-1);
+    }
+}
+
+void TDlgFormelSamml::ZustandZeigen() {
+    ListeZeigen();
+    if (sammlung_.NamensEingabe) {
+        if (Edit1->isHidden()) {
+            Edit1->setText(U(sammlung_.NamensText));
+            Edit1->show();
+        }
+    } else if (!Edit1->isHidden() || !Edit1->text().isEmpty()) {
+        Edit1->clear();
+        Edit1->hide();
+    }
+}
+
+void TDlgFormelSamml::SetFormel(int index) {
+    RichEdit1->clear();
+    if (sammlung_.FormelListe.Empty()) {
+        sammlung_.SetFormel(index);
+        return;
+    }
+    if (sammlung_.AktFormel > -1) InvertFormel(sammlung_.AktFormel);
+    sammlung_.SetFormel(index);
+    const int akt = sammlung_.AktFormel;
+    if (akt < 0) return;
+    InvertFormel(akt);
+    RichEdit1->setPlainText(U(sammlung_.FormelListe[akt]->FormelText));
+}
+
+void TDlgFormelSamml::ShowFormel() {
+    if (PaintBox1) PaintBox1->update();
+}
+
+void TDlgFormelSamml::InvertFormel(int index) {
+    // The highlight frame is drawn with the page's formula layout.
+    (void)index;
+}
+
+void TDlgFormelSamml::LoadBibliothek(const std::string& name) {
+    Sicher([&] { sammlung_.LoadBibliothek(name); });
+    ShowFormel();
+}
+
+void TDlgFormelSamml::SaveBibliothek(const std::string& name) {
+    Sicher([&] { sammlung_.SaveBibliothek(name); });
+}
+
+void TDlgFormelSamml::SetListBoxReihenfolge0() {
+    sammlung_.SetListBoxReihenfolge0();
+    ListeZeigen();
+}
+
+void TDlgFormelSamml::WarteMitNachrichten(int ms) {
+    if (ms <= 0) return;
+    QEventLoop schleife;
+    QTimer::singleShot(ms, &schleife, &QEventLoop::quit);
+    schleife.exec();
+}
+
+// ---------------------------------------------------------------------------
+// Library list and new libraries
+
+void TDlgFormelSamml::UebernehmenClick() {
+    if (wechselLaeuft_ || !bereit_) return;
+    wechselLaeuft_ = true;
+    const int zeile = ListBox1->currentRow();
+    CScrollBox1->horizontalScrollBar()->setValue(0);
+    CScrollBox1->verticalScrollBar()->setValue(0);
+
+    bool gewechselt = false;
+    if (!sammlung_.NamensEingabe || NamenUebernehmen()) {
+        // A pending naming is finished first; when it stays open nothing is switched.
+        Sicher([&] { sammlung_.Uebernehmen(zeile); });
+        gewechselt = zeile >= 0 && !sammlung_.NamensEingabe;
+    }
+    if (gewechselt) WarteMitNachrichten(wartezeit_);
+    ZustandZeigen();
+    SetFormel(0);
+    if (sammlung_.NamensEingabe) Edit1->setFocus();
+    wechselLaeuft_ = false;
+}
+
+bool TDlgFormelSamml::NamenUebernehmen() {
+    std::string name;
+    if (!Utf8ToCp1252(Edit1->text().toStdString(), name)) {
+        meldungen_->Fehler(QStringLiteral(
+            "Der Name einer Formelsammlung darf nur Buchstaben, Ziffern und Zeichen der "
+            "westeuropäischen Schrift enthalten."));
+        Edit1->setFocus();
+        return false;
+    }
+    sammlung_.NamensText = Kurz(name);
+    return true;
+}
+
+void TDlgFormelSamml::SpeedBibNeuClick() { NeueBibliothek(true); }
+
+void TDlgFormelSamml::NeueBibliothek(bool ask) {
+    if (!bereit_) return;
+    Sicher([&] { sammlung_.NeueBibliothek(ask); });
+    ZustandZeigen();
+    SetFormel(sammlung_.AktFormel);
+    ShowFormel();
+    if (sammlung_.NamensEingabe) {
+        Edit1->setText(U(sammlung_.NamensText));
+        Edit1->show();
+        Edit1->setFocus();
+        Edit1->selectAll();
+    }
+}
+
+bool TDlgFormelSamml::SetNeueBibliothek() {
+    if (!sammlung_.NamensEingabe) return true;
+    if (!NamenUebernehmen()) return false;
+    bool ok = false;
+    Sicher([&] { ok = sammlung_.SetNeueBibliothek(); });
+    ZustandZeigen();
+    if (ok && !sammlung_.NamensEingabe) {
+        SetFormel(0);
+        ShowFormel();
+        RichEdit1->setFocus();
+        return true;
+    }
+    Edit1->setFocus();
+    return false;
+}
+
+bool TDlgFormelSamml::BenennungAbschliessen() {
+    if (!sammlung_.NamensEingabe) return true;
+    return SetNeueBibliothek();
+}
+
+void TDlgFormelSamml::NamensEingabeAbbrechen() {
+    Sicher([this] { sammlung_.NamensEingabeAbbrechen(); });
+    Edit1->clear();
+    Edit1->hide();
+    ZustandZeigen();
+    SetFormel(sammlung_.AktFormel);
+    ShowFormel();
+    RichEdit1->setFocus();
+}
+
+bool TDlgFormelSamml::Edit1KeyDown(QKeyEvent* e) {
+    switch (e->key()) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        if (SetNeueBibliothek()) SpeedFxNeuClick();
+        break;
+    case Qt::Key_Escape:
+        NamensEingabeAbbrechen();
+        break;
+    default:
+        break;
+    }
+    return false;
+}
+
+bool TDlgFormelSamml::Edit1KeyPress(QKeyEvent* e) {
+    // The characters of Enter and Esc are not typed into the name.
+    return e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter || e->key() == Qt::Key_Escape;
+}
+
+// ---------------------------------------------------------------------------
+// Closing
+
+void TDlgFormelSamml::closeEvent(QCloseEvent* e) {
+    if (geschlossen_ || !gestartet_ || !bereit_) {
+        geschlossen_ = true;
+        e->accept();
+        return;
+    }
+    if (!FormCloseQuery()) {
+        e->ignore();
+        return;
+    }
+    FormClose();
+    e->accept();
+}
+
+bool TDlgFormelSamml::FormCloseQuery() {
+    bool weiter = false;
+    // A save that fails keeps the window open: the formulas are still here.
+    const bool ok = Sicher([&] { weiter = sammlung_.Schliessen(); });
+    ZustandZeigen();
+    return ok && weiter;
+}
+
+void TDlgFormelSamml::FormClose() {
+    // The records, the layouts and the option record are freed with the window.
+    geschlossen_ = true;
+}
+
+void TDlgFormelSamml::BitBtn1Click() { close(); }
+
+void TDlgFormelSamml::BitBtn2Click() {
+    // The help window opens its contents page here.
+}
+
+// ---------------------------------------------------------------------------
+// Commands: each finishes a pending naming first where the program does so.
+
+void TDlgFormelSamml::LoeschenClick() {
+    if (!BenennungAbschliessen()) return;
+}
+
+void TDlgFormelSamml::SpeedButton2Click() {
+    if (!BenennungAbschliessen()) return;
+}
+
+void TDlgFormelSamml::SpeedButton3Click() {
+    if (!BenennungAbschliessen()) return;
+}
+
+void TDlgFormelSamml::SpeedFxNeuClick() {
+    if (!BenennungAbschliessen()) return;
+}
+
+void TDlgFormelSamml::SpeedFormEditClick() {
+    if (!BenennungAbschliessen()) return;
+}
+
+void TDlgFormelSamml::SpeedButton1Click() {
+    // The search saves the current library itself; a pending naming stays open.
+}
+
+void TDlgFormelSamml::SpeedBerechnenClick() {
+    if (!BenennungAbschliessen()) return;
+}
+
+void TDlgFormelSamml::SpeedKopierenClick() {
+    if (!BenennungAbschliessen()) return;
+}
+
+void TDlgFormelSamml::AlsFormelinZwischenablage1Click() {
+    if (!BenennungAbschliessen()) return;
+}
+
+void TDlgFormelSamml::SpeedCopyExcel() {}
+
+void TDlgFormelSamml::SpeedEinfuegenClick() {
+    if (!BenennungAbschliessen()) return;
+}
+
+void TDlgFormelSamml::SpeedDruckenClick() {
+    if (!BenennungAbschliessen()) return;
+}
+
+void TDlgFormelSamml::GrafikOpenClick() {
+    if (!BenennungAbschliessen()) return;
+}
+
+void TDlgFormelSamml::Grafikspeichern1Click() {}
+
+void TDlgFormelSamml::SpeedBildLoeschenClick() {
+    if (!BenennungAbschliessen()) return;
+}
+
+void TDlgFormelSamml::SpeedTaschenrechnerClick() {
+    if (!BenennungAbschliessen()) return;
+}
+
+void TDlgFormelSamml::SpeedInformationClick() {}
+
+void TDlgFormelSamml::Image1Click() {}
+
+void TDlgFormelSamml::PopupZeigen(QPoint globalPos) { PopupMenu1->popup(globalPos); }
+
+void TDlgFormelSamml::SpeedButton4Click() {
+    if (!BenennungAbschliessen()) return;
+    PopupZeigen(SpeedButton4->mapToGlobal(QPoint(0, SpeedButton4->height())));
+}
+
+// ---------------------------------------------------------------------------
+// Keys and mouse
+
+bool TDlgFormelSamml::RichEdit1KeyDown(QKeyEvent* e) {
+    const int anzahl = sammlung_.FormelListe.Count();
+    QScrollBar* senkrecht = CScrollBox1->verticalScrollBar();
+    switch (e->key()) {
+    case Qt::Key_Backspace:
+    case Qt::Key_Escape:
+    case Qt::Key_Delete:
+        return true;
+    case Qt::Key_Tab:
+    case Qt::Key_Backtab:
+        // Tab marks the next sub-formula (with the notation's sub-formula search).
+        return true;
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        SpeedFormEditClick();
+        return true;
+    case Qt::Key_PageUp:
+        senkrecht->setValue(std::max(0, senkrecht->value() - CScrollBox1->height()));
+        return true;
+    case Qt::Key_PageDown:
+        senkrecht->setValue(senkrecht->value() + CScrollBox1->height());
+        return true;
+    case Qt::Key_End:
+        if (anzahl > 0) SetFormel(anzahl - 1);
+        return true;
+    case Qt::Key_Home:
+        SetFormel(0);
+        return true;
+    case Qt::Key_Up:
+        if (anzahl > 0) SetFormel(sammlung_.AktFormel - 1);
+        return true;
+    case Qt::Key_Down:
+        if (anzahl > 0) SetFormel(sammlung_.AktFormel + 1);
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool TDlgFormelSamml::RichEdit1KeyPress(QKeyEvent* e) {
+    // Typed characters are dropped: the text line is not edited in place. Shortcuts
+    // (copy, select all) still reach the control.
+    if (e->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)) return false;
+    const QString t = e->text();
+    return !t.isEmpty() && t.at(0).isPrint();
+}
+
+bool TDlgFormelSamml::ListBox1KeyDown(QKeyEvent* e) {
+    // The keys act on the formulas; the library list does not move with them.
+    RichEdit1KeyDown(e);
+    return true;
+}
+
+void TDlgFormelSamml::RichEdit1MouseDown(Qt::MouseButton taste, QPoint globalPos) {
+    if (!BenennungAbschliessen()) return;
+    if (taste == Qt::RightButton) PopupZeigen(globalPos - QPoint(5, 5));
+}
+
+void TDlgFormelSamml::PaintBox1MouseDown(Qt::MouseButton taste, QPoint pos, QPoint globalPos) {
+    (void)pos;
+    if (!BenennungAbschliessen()) return;
+    if (taste == Qt::RightButton) PopupZeigen(globalPos - QPoint(5, 5));
+}
+
+void TDlgFormelSamml::PaintBox1MouseUp(Qt::MouseButton taste, QPoint pos) {
+    (void)taste;
+    (void)pos;
+}
+
+void TDlgFormelSamml::PaintBox1MouseMove(QPoint pos) { (void)pos; }
+
+void TDlgFormelSamml::PaintBox1DblClick() { SpeedFormEditClick(); }
+
+bool TDlgFormelSamml::eventFilter(QObject* obj, QEvent* e) {
+    if (e->type() == QEvent::KeyPress) {
+        auto* k = static_cast<QKeyEvent*>(e);
+        if (obj == Edit1) return Edit1KeyDown(k) || Edit1KeyPress(k);
+        if (obj == RichEdit1) return RichEdit1KeyDown(k) || RichEdit1KeyPress(k);
+        if (obj == ListBox1) return ListBox1KeyDown(k);
+    } else if (e->type() == QEvent::MouseButtonPress) {
+        if (RichEdit1 && obj == RichEdit1->viewport()) {
+            auto* m = static_cast<QMouseEvent*>(e);
+            RichEdit1MouseDown(m->button(), m->globalPosition().toPoint());
+            return m->button() == Qt::RightButton;
+        }
+    }
+    if (ListBox1 && obj == ListBox1->viewport()) {
+        switch (e->type()) {
+        case QEvent::MouseButtonPress:
+        case QEvent::MouseButtonDblClick: {
+            auto* m = static_cast<QMouseEvent*>(e);
+            if (m->button() == Qt::LeftButton)
+                listeGedrueckt_ = ListBox1->indexAt(m->position().toPoint()).row();
+            return true;
+        }
+        case QEvent::MouseMove:
+            return true;
+        case QEvent::MouseButtonRelease: {
+            auto* m = static_cast<QMouseEvent*>(e);
+            if (m->button() != Qt::LeftButton) return true;
+            const int zeile = ListBox1->indexAt(m->position().toPoint()).row();
+            const bool klick = zeile >= 0 && zeile == listeGedrueckt_;
+            listeGedrueckt_ = -1;
+            if (klick) {
+                const QSignalBlocker sperre(ListBox1);
+                ListBox1->setCurrentRow(zeile);
+                UebernehmenClick();
+            }
+            return true;
+        }
+        default:
+            break;
+        }
+    }
+    if (e->type() == QEvent::MouseButtonRelease && obj == Image1 &&
+        static_cast<QMouseEvent*>(e)->button() == Qt::LeftButton) {
+        Image1Click();
+        return true;
+    }
+    return QWidget::eventFilter(obj, e);
+}
+
+} // namespace kd

@@ -1,0 +1,240 @@
+#pragma once
+// The formula collection window: the library list, the formula page, the text line of
+// the selected formula and every command as a speed button and in the context menu.
+// The state behind it (libraries, records, selection, naming) is kd::Formelsammlung;
+// this class holds the widgets and shows what that state says.
+#include <QPointer>
+#include <QRect>
+#include <QWidget>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "core/library/Sammlung.h"
+#include "gui/platform/Meldungen.h"
+
+class QAction;
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QMenu;
+class QScrollArea;
+class QTextEdit;
+class QToolButton;
+class QKeyEvent;
+
+namespace kd {
+
+class FormelSeite;
+
+class TDlgFormelSamml : public QWidget {
+    Q_OBJECT
+public:
+    static constexpr int ClientBreite = 623;
+    static constexpr int ClientHoehe = 555;
+    static constexpr int StandardWartezeit = 200;  // ms after loading a library
+
+    // `meldungen` answers every message box (not owned; nullptr: real QMessageBoxes).
+    explicit TDlgFormelSamml(Meldungen* meldungen = nullptr, QWidget* eltern = nullptr);
+    ~TDlgFormelSamml() override;
+
+    // The folders to work in. Without a call the first activation finds them from the
+    // environment (StandardVerzeichnisse).
+    void SetVerzeichnisse(const Verzeichnisse& v);
+    // Runs the start-up of the first activation now (lists and loads the libraries).
+    // Later calls, and later activations, do nothing.
+    void Start();
+    bool Gestartet() const { return gestartet_; }
+
+    // The wait after a library is loaded, processing events (tests set 0).
+    void SetWartezeit(int ms) { wartezeit_ = ms < 0 ? 0 : ms; }
+    int Wartezeit() const { return wartezeit_; }
+
+    Formelsammlung& Sammlung() { return sammlung_; }
+    const Formelsammlung& Sammlung() const { return sammlung_; }
+    Meldungen& Boxen() { return *meldungen_; }
+
+    // --- operations used by the commands ---
+    // Selects formula `index` (clamped) and shows its text in RichEdit1.
+    void SetFormel(int index);
+    // Repaints the page.
+    void ShowFormel();
+    // Toggles the highlight frame of formula `index` (drawn by the page).
+    void InvertFormel(int index);
+    void LoadBibliothek(const std::string& name);  // errors are shown, never thrown
+    void SaveBibliothek(const std::string& name);  // errors are shown, never thrown
+    void NeueBibliothek(bool ask);
+    // Takes the name typed in Edit1 and creates the library. False when the naming
+    // stays open (not confirmed, refused name, or the file could not be written).
+    bool SetNeueBibliothek();
+    void SetListBoxReihenfolge0();
+    void ResetMerkList();
+    void SetParameter();
+
+    // Finishes a pending naming of a new library before a command. False when the
+    // naming stays open; the command then does nothing.
+    bool BenennungAbschliessen();
+    // Waits `ms` milliseconds while processing events.
+    static void WarteMitNachrichten(int ms);
+
+    // Shows the library list, Edit1 and the text line as the state says.
+    void ZustandZeigen();
+
+    // --- controls ---
+    QTextEdit* RichEdit1 = nullptr;
+    QTextEdit* RichEdit2 = nullptr;
+    QScrollArea* CScrollBox1 = nullptr;
+    FormelSeite* PaintBox1 = nullptr;
+    QListWidget* ListBox1 = nullptr;
+    QLabel* Image1 = nullptr;
+    QLineEdit* Edit1 = nullptr;
+    QMenu* PopupMenu1 = nullptr;
+
+    QToolButton* SpeedButton2 = nullptr;
+    QToolButton* SpeedButton3 = nullptr;
+    QToolButton* SpeedKopieren = nullptr;
+    QToolButton* SpeedEinfuegen = nullptr;
+    QToolButton* SpeedDrucken = nullptr;
+    QToolButton* SpeedButton1 = nullptr;
+    QToolButton* SpeedFormEdit = nullptr;
+    QToolButton* SpeedFxNeu = nullptr;
+    QToolButton* GrafikOpen = nullptr;
+    QToolButton* SpeedLoeschenFormel = nullptr;
+    QToolButton* SpeedBildLoeschen = nullptr;
+    QToolButton* SpeedBerechnen = nullptr;
+    QToolButton* SpeedTaschenrechner = nullptr;
+    QToolButton* SpeedButton4 = nullptr;
+    QToolButton* SpeedInformation = nullptr;
+    QToolButton* SpeedButton6 = nullptr;
+    QToolButton* SpeedButton7 = nullptr;
+    QToolButton* SpeedButton5 = nullptr;
+
+    QAction* Lschen1 = nullptr;
+    QAction* NeueFormeleinfgen1 = nullptr;
+    QAction* Editieren1 = nullptr;
+    QAction* Berechnen1 = nullptr;
+    QAction* AlsTextinZwischenablage1 = nullptr;
+    QAction* AlsFormelinZwischenablage1 = nullptr;
+    QAction* AlsExcelFormelinZwischenablage1 = nullptr;
+    QAction* Einfgen1 = nullptr;
+    QAction* Grafikhinzufgen1 = nullptr;
+    QAction* Grafikspeichern1 = nullptr;
+
+    // --- window state besides the records (page, marking, guards) ---
+    bool LayoutGueltig = false;
+    bool SymbolTestGemacht = false;
+    int MarkStart = 0;
+    int MarkEnde = 0;
+    int MarkNr = 0;
+    int MarkAnzahl = 0;
+    bool EditorOffen = false;    // the formula editing dialog is open
+    bool MausUpSperre = false;   // guards the mouse-release handler
+    bool MalSperre = false;      // guards the page paint
+
+public slots:
+    // window
+    void FormCreate();
+    void FormActivate();
+    bool FormCloseQuery();
+    void FormClose();
+
+    // library list and naming
+    void UebernehmenClick();
+    void SpeedBibNeuClick();
+    void NamensEingabeAbbrechen();
+
+    // program
+    void BitBtn1Click();  // exit
+    void BitBtn2Click();  // help
+
+    // formula list commands
+    void LoeschenClick();
+    void SpeedButton2Click();
+    void SpeedButton3Click();
+    void SpeedFxNeuClick();
+    void SpeedFormEditClick();
+    void SpeedButton1Click();  // search
+
+    // computing
+    void SpeedBerechnenClick();
+
+    // clipboard, spreadsheet, printing, pictures
+    void SpeedKopierenClick();
+    void AlsFormelinZwischenablage1Click();
+    void SpeedCopyExcel();
+    void SpeedEinfuegenClick();
+    void SpeedDruckenClick();
+    void GrafikOpenClick();
+    void Grafikspeichern1Click();
+    void SpeedBildLoeschenClick();
+    void SpeedTaschenrechnerClick();
+    void SpeedInformationClick();
+    void Image1Click();
+
+    // context menu
+    void SpeedButton4Click();
+
+public:
+    // --- key and mouse handlers (called by the event filter) ---
+    // Return true when the key is consumed.
+    bool Edit1KeyDown(QKeyEvent* e);
+    bool Edit1KeyPress(QKeyEvent* e);
+    bool RichEdit1KeyDown(QKeyEvent* e);
+    bool RichEdit1KeyPress(QKeyEvent* e);
+    bool ListBox1KeyDown(QKeyEvent* e);
+    void RichEdit1MouseDown(Qt::MouseButton taste, QPoint globalPos);
+    void PaintBox1MouseDown(Qt::MouseButton taste, QPoint pos, QPoint globalPos);
+    void PaintBox1MouseUp(Qt::MouseButton taste, QPoint pos);
+    void PaintBox1MouseMove(QPoint pos);
+    void PaintBox1DblClick();
+
+protected:
+    bool eventFilter(QObject* obj, QEvent* e) override;
+    void closeEvent(QCloseEvent* e) override;
+    void changeEvent(QEvent* e) override;
+    void resizeEvent(QResizeEvent* e) override;
+
+private:
+    // How a control follows the window when it is resized.
+    enum Anker { Links = 0, Rechts = 1, Breiter = 2, Hoeher = 4, Unten = 8 };
+    struct Platz {
+        QPointer<QWidget> widget;
+        QRect basis;  // geometry at the client size 623 x 555
+        int anker;
+    };
+
+    void ControlsAnlegen();
+    void BefehleAnlegen();
+    void MenueAnlegen();
+    QToolButton* Knopf(const char* name, QRect platz, const char* symbol, const QString& hinweis,
+                       void (TDlgFormelSamml::*handler)());
+    void Platziere(QWidget* w, QRect basis, int anker);
+    void ListeZeigen();
+    void PopupZeigen(QPoint globalPos);
+    // Copies the text of Edit1 into the naming state; false (with a beep) when it has
+    // characters that a library name cannot hold.
+    bool NamenUebernehmen();
+    // Runs a core operation; a FileError or any other failure is shown in the general
+    // error box. False when it failed.
+    template <class F>
+    bool Sicher(F&& f);
+    void DateitypRegistrieren();
+    void VerbindeHaken();
+
+    Formelsammlung sammlung_;
+    std::unique_ptr<QtMeldungen> eigeneMeldungen_;
+    Meldungen* meldungen_;
+    Verzeichnisse verz_;
+    bool verzGesetzt_ = false;
+    bool ersteAktivierung_ = true;
+    bool gestartet_ = false;
+    bool bereit_ = false;         // the folders are known; the library commands work
+    bool wechselLaeuft_ = false;  // a library switch is waiting
+    bool geschlossen_ = false;
+    int listeGedrueckt_ = -1;     // row of ListBox1 under the last left press
+    int wartezeit_ = StandardWartezeit;
+    std::vector<Platz> plaetze_;
+};
+
+} // namespace kd
