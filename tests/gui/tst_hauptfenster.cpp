@@ -153,7 +153,20 @@ private slots:
         QCOMPARE(Liste(*w), (QStringList{"Beta", "Alpha"}));
         QCOMPARE(l->currentRow(), 0);
 
-        // Back again.
+        // A double click takes the entry once.
+        // (As a window system delivers it: press, release, press, double click, release.)
+        const QPoint p = l->visualItemRect(l->item(1)).center();
+        QTest::mousePress(l->viewport(), Qt::LeftButton, {}, p);
+        QTest::mouseRelease(l->viewport(), Qt::LeftButton, {}, p);
+        QTest::mousePress(l->viewport(), Qt::LeftButton, {}, p);
+        QTest::mouseDClick(l->viewport(), Qt::LeftButton, {}, p);
+        QTest::mouseRelease(l->viewport(), Qt::LeftButton, {}, p);
+        QCOMPARE(Liste(*w), (QStringList{"Alpha", "Beta"}));
+        QCOMPARE(w->RichEdit1->toPlainText(), QStringLiteral("a=b+c"));
+
+        // And back again.
+        KlickeListe(*w, 1);
+        QCOMPARE(Liste(*w), (QStringList{"Beta", "Alpha"}));
         KlickeListe(*w, 1);
         QCOMPARE(Liste(*w), (QStringList{"Alpha", "Beta"}));
         QCOMPARE(w->RichEdit1->toPlainText(), QStringLiteral("a=b+c"));

@@ -756,13 +756,17 @@ bool TDlgFormelSamml::eventFilter(QObject* obj, QEvent* e) {
     }
     if (ListBox1 && obj == ListBox1->viewport()) {
         switch (e->type()) {
-        case QEvent::MouseButtonPress:
-        case QEvent::MouseButtonDblClick: {
+        case QEvent::MouseButtonPress: {
             auto* m = static_cast<QMouseEvent*>(e);
             if (m->button() == Qt::LeftButton)
                 listeGedrueckt_ = ListBox1->indexAt(m->position().toPoint()).row();
             return true;
         }
+        case QEvent::MouseButtonDblClick:
+            // The first click has taken the entry and moved it to the top; the second
+            // half of a double click would take whatever lies under the mouse now.
+            listeGedrueckt_ = -1;
+            return true;
         case QEvent::MouseMove:
             return true;
         case QEvent::MouseButtonRelease: {
