@@ -3,11 +3,9 @@
 // formula, its text leaves and its signs are all TDLine objects.
 #include <cstdint>
 
-namespace kd {
+#include "core/page/Device.h"  // TRect, TPoint
 
-struct TRect {
-    std::int32_t Left = 0, Top = 0, Right = 0, Bottom = 0;
-};
+namespace kd {
 
 class TDLine {
 public:
