@@ -56,6 +56,10 @@ public:
 
     void LoadBibliothek(const std::string& name);  // throws FileError
     void SaveBibliothek(const std::string& name);  // throws FileError
+    // Saves the current library under its list entry, as a switch or a search does before
+    // leaving it. A library that could not be read completely is only written when it was
+    // changed. Throws FileError.
+    void AktuelleSpeichern();
 
     // A click on list entry i: saves the current library (always), loads entry i and
     // moves it to the top. When the save fails nothing is switched (and the error is
@@ -93,7 +97,6 @@ public:
 
 private:
     void LayoutAendern();
-    void AktuelleSpeichern();
     bool NeueAnlegen();
 
     // The library left by NeueBibliothek(true), given back by NamensEingabeAbbrechen.
