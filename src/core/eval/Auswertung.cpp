@@ -1,0 +1,376 @@
+// Evaluation of a parsed formula: the walk over the step list that FormelLesen and
+// Reihenfolge left in the equation object.
+#include <cmath>
+#include <cstdlib>
+
+#include "core/eval/Funktionen.h"
+#include "core/eval/Rechenfehler.h"
+#include "core/matrix/MatrixObj.h"
+#include "core/numeric/Zahlen.h"
+#include "core/typeset/Gleichung.h"
+
+namespace kd {
+
+const char* const Rechenfehlertexte[12] = {
+    "",
+    "Division durch 0, oder \xDC" "berlauf",
+    "Unterlauf",
+    "Negative Wurzel",
+    "Negativer Wert",
+    "Argument > 1",
+    "Argument<=0 f\xFC" "r logarithmische Fkt.",
+    "Undefinierter Wert oder Bezeichner",
+    "Indize au\xDF" "erhalb zul\xE4ssigen Bereiches",
+    "Array- oder Matrix-Wert leer",
+    "Argument nicht ganzzahlig oder negativ",
+    "Startwert > Endwert",
+};
+
+namespace {
+
+// State of one of the six loops (SUMME, INTEGRAL, PRODUKT) during one evaluation.
+struct Schleife {
+    bool Aktiv = false;
+    Extended Start = 0;
+    Extended Ende = 0;
+    std::int32_t Rumpf = 0;          // first step of the body; 0 = not known yet
+    TBezeichner* Variable = nullptr;  // the loop variable
+    TBezeichner* Schrittweite = nullptr;  // INTEGRAL: the identifier "d" + variable
+};
+
+constexpr int MaxSchleifen = 6;
+
+// round() of a term value used as an index; values no index can have give -1 - 2^30,
+// which no list or table holds.
+inline std::int32_t RundeIndex(Extended v) {
+    if (!(v > -1073741824.0L && v < 1073741824.0L)) return -1 - 1073741824;
+    return static_cast<std::int32_t>(std::nearbyint(v));
+}
+
+inline TBezeichner* BezeichnerAn(const Bezeichnerliste& bez, std::int32_t i) {
+    return i >= 0 && i < bez.Count() ? bez[i] : nullptr;
+}
+
+inline bool Wahr(Extended v) { return v == 1; }
+
+// A loop bound that no loop can run to: no value, NaN or infinite.
+inline bool GrenzeUngueltig(Extended v) { return v == Undefiniert || !std::isfinite(v); }
+
+// Error 9 (empty table cell) is ignored when the step list holds only assignments,
+// "<>", "==", SUMME, PRODUKT, table references and identifier loads.
+bool NurZuweisungen(const TGleichung& g, int schritte) {
+    for (int k = 1; k <= schritte; ++k) {
+        const std::int32_t art = g.Schritte[std::size_t(k)].Art;
+        const bool ok = art == ArtGleich || art == 30 || art == ArtGleichGleich || art == ArtSumme ||
+                        art == ArtProdukt || art <= -9 || art >= ArtBezeichner;
+        if (!ok) return false;
+    }
+    return true;
+}
+
+} // namespace
+
+Extended TGleichung::Auswerten(bool strikt, int& fehler, int& textPos) {
+    fehler = 0;
+    textPos = 0;
+    const int terme = TermAnzahl > MaxTerme ? MaxTerme : TermAnzahl;
+    if (terme <= 1) return Terme[1].Rechenwert;
+    const int schritte = terme - 1;
+    for (int k = 1; k <= schritte; ++k) {
+        const Schritt& s = Schritte[std::size_t(k)];
+        if (s.Links < 1 || s.Links > MaxTerme || s.Rechts < 1 || s.Rechts > MaxTerme) {
+            fehler = RfUndefiniert;
+            return Undefiniert;
+        }
+    }
+
+    const Bezeichnerliste& bez = *BezListe;
+    Schleife schleife[MaxSchleifen + 1];
+    std::int32_t ergebnisterm = 1;
+    std::int32_t zuweisungszahl = 1;
+    int hoechster = 0;             // highest step number reached
+    int gemerkterHoechster = 0;    // ... when the last loop ended
+    std::int32_t gemerkteZuweisungen = 0;
+    bool verschachtelt = false;    // a nested sum was met
+
+    for (int i = 1; i <= schritte; ++i) {
+        if (i > hoechster) hoechster = i;
+        Rechenfehler = 0;
+        const Schritt& st = Schritte[std::size_t(i)];
+        Term& l = Terme[std::size_t(st.Links)];
+        Term& r = Terme[std::size_t(st.Rechts)];
+        const Extended a = l.Rechenwert;
+        const Extended b = r.Rechenwert;
+        const std::int32_t art = st.Art;
+
+        switch (art) {
+        case ArtXoder: l.Rechenwert = Wahr(a) != Wahr(b) ? 1 : 0; break;
+        case ArtUnd: l.Rechenwert = Wahr(a) && Wahr(b) ? 1 : 0; break;
+        case ArtOder: l.Rechenwert = Wahr(a) || Wahr(b) ? 1 : 0; break;
+        case -5: case ArtKommentar: case ArtLegende: case ArtNebeneinander: case ArtUntereinander:
+            break;
+        case ArtGleich: {
+            l.Rechenwert = b;
+            const std::int32_t n = RundeIndex(l.Wert);
+            if (n >= 0) {
+                if (TBezeichner* z = BezeichnerAn(bez, n)) z->SetWert(b == Leerwert ? 0 : b);
+            } else if (n > -1 - 1073741824) {
+                const std::int32_t m = -n - 1;
+                if (Matrizen && m < Matrizen->Count()) {
+                    int f = 0;
+                    (*Matrizen)[m]->SetWert(bez, b, &f);
+                    Rechenfehler = f;
+                } else {
+                    Rechenfehler = RfUndefiniert;
+                }
+            }
+            ergebnisterm = st.Links;
+            ++zuweisungszahl;
+            break;
+        }
+        case ArtPlus: l.Rechenwert = a + b; break;
+        case ArtMinus: l.Rechenwert = a - b; break;
+        case ArtMal: {
+            const Extended p = a * b;
+            if (std::fabs(p) >= Ueberlaufwert) {
+                Rechenfehler = RfUeberlauf;
+                l.Rechenwert = p < 0 ? -Ueberlaufwert : Ueberlaufwert;
+            } else {
+                l.Rechenwert = p;
+            }
+            break;
+        }
+        case ArtGeteilt:
+            if (b == 0) {
+                Rechenfehler = RfUeberlauf;
+                l.Rechenwert = a >= 0 ? Ueberlaufwert : -Ueberlaufwert;
+            } else {
+                l.Rechenwert = a / b;
+            }
+            break;
+        case ArtHoch: l.Rechenwert = Potenz(a, b); break;
+        case ArtAbs: l.Rechenwert = std::fabs(b); break;
+        case 7: l.Rechenwert = SinHyp(b); break;
+        case 8: l.Rechenwert = CosHyp(b); break;
+        case 9: l.Rechenwert = TanHyp(b); break;
+        case 10: l.Rechenwert = Sinus(b); break;
+        case 11: l.Rechenwert = Kosinus(b); break;
+        case 12: l.Rechenwert = Tangens(b); break;
+        case 13: l.Rechenwert = ArcSin(b); break;
+        case 14: l.Rechenwert = ArcCos(b); break;
+        case 15: l.Rechenwert = ArcTan(b); break;
+        case 16: l.Rechenwert = Ln(b); break;
+        case 17: l.Rechenwert = Log(b); break;
+        case 18: l.Rechenwert = Abrunden(b); break;
+        case 19: l.Rechenwert = Runden(b); break;
+        case 20: l.Rechenwert = Vorzeichen(b); break;
+        case ArtWurzel: l.Rechenwert = Wurzel(b); break;
+        case 22: l.Rechenwert = Wurzel3(b); break;
+        case 23: l.Rechenwert = Wurzel4(b); break;
+        case ArtQuadrat: l.Rechenwert = b * b; break;
+        case ArtFakultaet: l.Rechenwert = Fakultaet(b); break;
+        case 26: l.Rechenwert = Zufall(b); break;
+        case ArtGamma: l.Rechenwert = Gamma(b); break;
+        case ArtGroesserGleich: l.Rechenwert = a >= b ? 1 : 0; break;
+        case 29: l.Rechenwert = a <= b ? 1 : 0; break;
+        case 30: l.Rechenwert = std::fabs(a - b) > 1E-8L ? 1 : 0; break;
+        case 31: l.Rechenwert = a > b ? 1 : 0; break;
+        case 32: l.Rechenwert = a < b ? 1 : 0; break;
+        case ArtGleichGleich: l.Rechenwert = std::fabs(a - b) < 1E-8L ? 1 : 0; break;
+
+        case ArtSumme:
+        case ArtIntegral:
+        case ArtProdukt: {
+            const bool integral = art == ArtIntegral;
+            const bool produkt = art == ArtProdukt;
+            const std::int32_t nr = l.SummenNr;
+            const int stufe = nr < 0 ? -nr : nr;
+            if (stufe < 1 || stufe > MaxSchleifen) {
+                Rechenfehler = RfUndefiniert;
+                break;
+            }
+            Schleife& sl = schleife[stufe];
+            if (!sl.Aktiv) {
+                TBezeichner* v = BezeichnerAn(bez, l.TextPos);
+                if (!v) {
+                    Rechenfehler = RfUndefiniert;
+                    break;
+                }
+                Extended ende = l.Wert;
+                if (l.StartBenannt) {
+                    TBezeichner* sb = BezeichnerAn(bez, l.StartWert);
+                    if (!sb) {
+                        Rechenfehler = RfUndefiniert;
+                        break;
+                    }
+                    v->SetWert(sb->GetWert());
+                }
+                const Extended start = v->GetWert();
+                if (ende < 0 || (integral && l.EndeBenannt)) {
+                    TBezeichner* eb = BezeichnerAn(bez, RundeIndex(-ende) - 1);
+                    if (!eb) {
+                        Rechenfehler = RfUndefiniert;
+                        break;
+                    }
+                    ende = eb->GetWert();
+                }
+                // A bound without a value would never end the loop.
+                if (GrenzeUngueltig(start) || GrenzeUngueltig(ende)) {
+                    Rechenfehler = RfUndefiniert;
+                    break;
+                }
+                if (ende < start) {
+                    Rechenfehler = RfStartwert;
+                    break;
+                }
+                TBezeichner* d = nullptr;
+                if (integral) {
+                    d = BezeichnerAn(bez, l.SummenBezeichner);
+                    if (!d) {
+                        Rechenfehler = RfUndefiniert;
+                        break;
+                    }
+                    d->Wert = (ende - start) / 10000;
+                }
+                l.Rechenwert = produkt ? 1 : 0;
+                sl.Aktiv = true;
+                sl.Start = start;
+                sl.Ende = ende;
+                sl.Variable = v;
+                sl.Schrittweite = d;
+                if (sl.Rumpf == 0) {
+                    if (gemerkteZuweisungen == zuweisungszahl && nr > 0 && !verschachtelt) {
+                        // A second sum beside the first in the same expression: its body
+                        // follows the steps the first loop reached.
+                        sl.Rumpf = gemerkterHoechster + 1;
+                    } else {
+                        sl.Rumpf = l.SummenStart + 1;
+                        if (nr < 0) verschachtelt = true;
+                    }
+                    if (sl.Rumpf < 1) sl.Rumpf = 1;
+                    if (sl.Rumpf > i) sl.Rumpf = i;
+                }
+                if (integral) r.Rechenwert = r.Rechenwert / 2;  // first ordinate: half weight
+            }
+
+            if (b != Leerwert) l.Rechenwert = produkt ? l.Rechenwert * r.Rechenwert : l.Rechenwert + r.Rechenwert;
+
+            // The body runs again from its own values.
+            for (int k = sl.Rumpf; k < i; ++k) {
+                const Schritt& bs = Schritte[std::size_t(k)];
+                Term& bl = Terme[std::size_t(bs.Links)];
+                Term& br = Terme[std::size_t(bs.Rechts)];
+                bl.Rechenwert = bl.Wert;
+                br.Rechenwert = br.Wert;
+            }
+
+            const Extended wert = sl.Variable->GetWert();
+            bool fertig = sl.Ende <= wert + 1E-10L;
+            bool steckt = false;
+            Extended neu = 0;
+            if (!fertig) {
+                neu = wert + (integral ? sl.Schrittweite->GetWert() : Extended(1));
+                // When the variable no longer grows (its magnitude swallows the step, or
+                // the step is no number) the loop cannot reach its end: an overflow,
+                // tolerated like any other.
+                steckt = !(neu > wert);
+                fertig = steckt;
+            }
+            if (fertig) {
+                sl.Aktiv = false;
+                gemerkterHoechster = hoechster;
+                gemerkteZuweisungen = zuweisungszahl;
+                if (steckt) {
+                    Rechenfehler = RfUeberlauf;
+                    l.Rechenwert = Ueberlaufwert;
+                } else if (integral) {
+                    l.Rechenwert = RundeStellen(4, l.Rechenwert - b / 2);  // last ordinate: half
+                }
+                sl.Variable->SetWert(sl.Start);
+            } else {
+                sl.Variable->SetWert(neu);
+                i = sl.Rumpf - 1;  // on with the body's first step
+            }
+            break;
+        }
+
+        case ArtMaxZeilen:
+        case ArtMaxSpalten:
+        case ArtMaxZeilenWerte:
+        case ArtMaxSpaltenWerte: {
+            const std::int32_t t = RundeIndex(l.Wert);
+            const TMatrixObj* m =
+                Matrizen && t >= 0 && t < Matrizen->Count() ? (*Matrizen)[t]->Tabelle : nullptr;
+            if (!m) {
+                Rechenfehler = RfUndefiniert;
+                break;
+            }
+            switch (art) {
+            case ArtMaxZeilen: l.Rechenwert = m->LastCol; break;
+            case ArtMaxSpalten: l.Rechenwert = m->LastRow; break;
+            case ArtMaxZeilenWerte: l.Rechenwert = m->MarkRow; break;
+            default: l.Rechenwert = m->MarkCount; break;
+            }
+            break;
+        }
+
+        default:
+            if (art >= ArtBezeichner) {
+                const TBezeichner* z = BezeichnerAn(bez, art - ArtBezeichner);
+                const Extended w = z ? z->GetWert() : Undefiniert;
+                l.Rechenwert = w;
+                if (w == Undefiniert) Rechenfehler = RfUndefiniert;
+            } else if (art <= -9) {
+                const std::int32_t t = -9 - art;
+                if (Matrizen && t < Matrizen->Count()) {
+                    int f = 0;
+                    const Extended w = (*Matrizen)[t]->GetWert(bez, &f);
+                    l.Rechenwert = w;
+                    if (f != 0) Rechenfehler = f;
+                    else if (w == Leerwert) Rechenfehler = RfLeer;
+                } else {
+                    l.Rechenwert = Undefiniert;
+                    Rechenfehler = RfUndefiniert;
+                }
+            }
+            break;
+        }
+
+        if (Rechenfehler != 0) {
+            if (Rechenfehler == RfLeer && NurZuweisungen(*this, schritte)) Rechenfehler = 0;
+            if (Rechenfehler > 1 || (Rechenfehler == 1 && strikt)) {
+                fehler = Rechenfehler;
+                textPos = st.TextPos;
+                return Undefiniert;
+            }
+        }
+    }
+    return Terme[std::size_t(ergebnisterm)].Rechenwert;
+}
+
+Extended TGleichung::Berechnen(bool strikt, int& fehler, int& textPos) {
+    const int terme = TermAnzahl > MaxTerme ? MaxTerme : TermAnzahl;
+    for (int k = 1; k <= terme; ++k) Terme[std::size_t(k)].Rechenwert = Terme[std::size_t(k)].Wert;
+    return Auswerten(strikt, fehler, textPos);
+}
+
+Extended TGleichung::BerechneXZ(Extended x, Extended z, std::string& meldung) {
+    for (int k = 1; k <= XAnzahl && k <= MaxTerme; ++k) {
+        const std::int32_t t = XStellen[std::size_t(k)];
+        if (t >= 1 && t <= MaxTerme) Terme[std::size_t(t)].Wert = x;
+    }
+    for (int k = 1; k <= ZAnzahl && k <= MaxTerme; ++k) {
+        const std::int32_t t = ZStellen[std::size_t(k)];
+        if (t >= 1 && t <= MaxTerme) Terme[std::size_t(t)].Wert = z;
+    }
+    int fehler = 0, pos = 0;
+    const Extended v = Berechnen(true, fehler, pos);
+    if (fehler == 0) {
+        meldung.clear();
+        return v;
+    }
+    meldung = Kurz(fehler >= 1 && fehler <= 11 ? Rechenfehlertexte[fehler] : "");
+    return Leerwert;
+}
+
+} // namespace kd
