@@ -51,6 +51,11 @@ TEST(Berechnung, ResultTextsOfTheComputeFlow) {
         {"y=a*b", false, {{"a", 2}, {"b", 3}}, {"a", "b"}, A::Ergebnis, "Ergebnis: f( 2; 3 )=6"},
         {"y=a/2", false, {{"a", 5}}, {"a"}, A::Ergebnis, "Ergebnis: f( 5 )=2,5"},
         {"A=INTEGRAL(x=0;b;x*dx)", false, {{"b", 2}}, {"b"}, A::Ergebnis, "Ergebnis: f( 2 )=2"},
+        // A named start: the first pass of the body already sees its value.
+        {"A=INTEGRAL(x=a;b;x^2*dx)", false, {{"a", 1}, {"b", 2}}, {"a", "b"}, A::Ergebnis,
+         "Ergebnis: f( 1; 2 )=2,333"},
+        {"s=SUMME(k=m;n;k)", false, {{"m", 3}, {"n", 5}}, {"m", "n"}, A::Ergebnis,
+         "Ergebnis: f( 3; 5 )=12"},
         {"y=a*b;", true, {{"a", 4}, {"b", 5}}, {"a", "b"}, A::Ergebnis, "Ergebnis: f( 4; 5 )=20"},
         {"y=1/a", false, {{"a", 0}}, {"a"}, A::Rechenfehler, "Division durch 0, oder \xDC" "berlauf"},
         {"y=x[m]", false, {}, {}, A::Abgelehnt, "Berechnung hier nicht m\xF6" "glich"},

@@ -476,7 +476,10 @@ bool Parser::Summe() {
     std::int32_t schrittweite = -1;
     if (auswerten_) {
         TBezeichner& lauf = *g_.Bezeichner()[varIndex];
-        if (!start.Benannt) lauf.SetWert(start.Wert);
+        // A named start makes the loop variable share that identifier's value, so the
+        // body sees the start value on its first pass (it runs before the loop step).
+        if (start.Benannt) lauf.WertZeiger = g_.Bezeichner()[start.Index]->WertZeiger;
+        else lauf.SetWert(start.Wert);
         if (art == ArtIntegral) {
             const std::string dName = Kurz("d" + var).substr(0, MaxNamenslaenge);
             schrittweite = SucheBezeichner(g_.Bezeichner(), dName);
