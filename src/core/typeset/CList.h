@@ -1,7 +1,7 @@
 #pragma once
 // TCList: a thin owning list. Items are freed when removed, when the list is cleared
-// and when the list is destroyed. (Stream Load/Store of drawing objects by class name
-// is added with the drawing base.)
+// and when the list is destroyed. A list of drawing objects reads and writes itself
+// by class name with LoadList / StoreList (core/typeset/Formen.h).
 #include <cstddef>
 #include <memory>
 #include <utility>
