@@ -11,6 +11,7 @@
 #include "core/library/Bibliothek.h"
 #include "core/library/Verzeichnis.h"
 #include "core/numeric/Encoding.h"
+#include "core/typeset/Gleichung.h"
 
 namespace kdcli {
 
@@ -29,6 +30,10 @@ const char kHilfe[] =
     "      fügt eine Formel am Ende ein, mit --at N vor der Formel N (0 = vorn).\n"
     "  kdformel-cli lib delete DATEI N\n"
     "      löscht die Formel mit dem Index N.\n"
+    "  kdformel-cli lib build QUELLE.txt DATEI\n"
+    "      schreibt DATEI aus einer Textdatei (UTF-8) mit einer Formel je Zeile; leere\n"
+    "      Zeilen und Zeilen, die mit # beginnen, werden übergangen. Eine Zeile, deren\n"
+    "      Formel sich nicht lesen lässt, wird mit Zeilennummer und Meldung abgelehnt.\n"
     "\n"
     "DATEI ohne Punkt im Dateinamen erhält die Endung \".pqb\". Ein TEXT muss sich in\n"
     "Windows-1252 schreiben lassen, höchstens 255 Zeichen lang sein und darf keine\n"
@@ -203,6 +208,62 @@ int Delete(const Aufruf& a) {
 
 } // namespace
 
+namespace {
+
+// The formula part of a text as the page shows it: a closing "{...}" is the heading.
+std::string OhneUeberschrift(std::string t) {
+    while (!t.empty() && t.back() == ' ') t.pop_back();
+    if (!t.empty() && t.back() == '}') {
+        const std::size_t auf = t.find('{');
+        if (auf != std::string::npos) t.resize(auf);
+    }
+    return t;
+}
+
+int Build(const Aufruf& a) {
+    if (a.positionen.size() != 3) return Benutzung("lib build braucht QUELLE und DATEI");
+    std::FILE* f = std::fopen(a.positionen[1].c_str(), "rb");
+    if (!f) return Fehler(Dateifehler, "Die Quelle \"" + a.positionen[1] + "\" l\u00e4sst sich nicht \u00f6ffnen.");
+    std::string inhalt;
+    char buf[4096];
+    for (std::size_t n; (n = std::fread(buf, 1, sizeof buf, f)) > 0;) inhalt.append(buf, n);
+    std::fclose(f);
+
+    kd::FormelListeTyp liste;
+    kd::TGleichung::Optionen o;
+    o.Sammelmodus = true;
+    kd::TGleichung g(o);
+    std::size_t anfang = 0;
+    int zeile = 0;
+    while (anfang < inhalt.size()) {
+        std::size_t ende = inhalt.find('\n', anfang);
+        if (ende == std::string::npos) ende = inhalt.size();
+        std::string z = inhalt.substr(anfang, ende - anfang);
+        anfang = ende + 1;
+        ++zeile;
+        if (!z.empty() && z.back() == '\r') z.pop_back();
+        const std::size_t erstes = z.find_first_not_of(' ');
+        if (erstes == std::string::npos || z[erstes] == '#') continue;
+        std::string text;
+        int code = 0;
+        if (!FormelTextPruefen(z, text, code))
+            return Fehler(Abgelehnt, a.positionen[1] + ":" + std::to_string(zeile) + ": Zeile abgelehnt");
+        int pos = 0, endePos = 0;
+        const int fehler = g.FormelLesen(OhneUeberschrift(text), "", "", 0, pos, endePos);
+        if (fehler != 0)
+            return Fehler(Abgelehnt, a.positionen[1] + ":" + std::to_string(zeile) + ": Fehler " +
+                                         std::to_string(fehler) + ": " +
+                                         kd::Cp1252ToUtf8(kd::Fehlertexte[fehler]) + " (Position " +
+                                         std::to_string(pos) + ")");
+        auto satz = std::make_unique<kd::TFormelBiblio>();
+        satz->FormelText = text;
+        liste.Add(std::move(satz));
+    }
+    return Speichern(a.positionen[2], liste);
+}
+
+} // namespace
+
 int LibBefehl(const Argumente& args) {
     const Aufruf a = Zerlegen(args);
     if (a.hilfe) {
@@ -216,6 +277,7 @@ int LibBefehl(const Argumente& args) {
     if (unter == "show") return Show(a);
     if (unter == "add") return Add(a);
     if (unter == "delete") return Delete(a);
+    if (unter == "build") return Build(a);
     return Benutzung("unbekannter Unterbefehl \"" + unter + "\"");
 }
 

@@ -1,6 +1,7 @@
 // FormelLesen and Reihenfolge: one left-to-right scan over the formula text with a fixed
 // order of recognisers, a small "what may come next" state and integer priorities.
 #include <cmath>
+#include <cstdint>
 #include <cstring>
 #include <string_view>
 
@@ -15,6 +16,15 @@ namespace {
 
 constexpr std::uint32_t GrauRGB = 0x00606060;  // RGB(96,96,96)
 constexpr std::int32_t StartBasisprio = 300000;
+
+// A bound rounded to a whole number that fits the 32-bit field (a constant such as
+// "~\xA5" is 1E50).
+std::int32_t GanzzahlBegrenzt(Extended v) {
+    const Extended r = std::nearbyint(v);
+    if (!(r > -2147483648.0L)) return INT32_MIN;
+    if (!(r < 2147483647.0L)) return INT32_MAX;
+    return static_cast<std::int32_t>(r);
+}
 
 // Which token classes may come next.
 struct Erlaubt {
@@ -473,7 +483,6 @@ bool Parser::Summe() {
     if (At(p) != ';') return Fehler(p > len_ ? 5 : 18);
     ++p;
 
-    std::int32_t schrittweite = -1;
     if (auswerten_) {
         TBezeichner& lauf = *g_.Bezeichner()[varIndex];
         // A named start makes the loop variable share that identifier's value, so the
@@ -482,7 +491,7 @@ bool Parser::Summe() {
         else lauf.SetWert(start.Wert);
         if (art == ArtIntegral) {
             const std::string dName = Kurz("d" + var).substr(0, MaxNamenslaenge);
-            schrittweite = SucheBezeichner(g_.Bezeichner(), dName);
+            int schrittweite = SucheBezeichner(g_.Bezeichner(), dName);
             if (schrittweite < 0) {
                 g_.Bezeichner().Add(std::make_unique<TBezeichner>(dName));
                 schrittweite = g_.Bezeichner().Count() - 1;
@@ -511,10 +520,8 @@ bool Parser::Summe() {
         tm->SummenBezeichner = g_.Bezeichner().Count() - 1;
         tm->StartBenannt = start.Benannt;
         tm->EndeBenannt = ende.Benannt;
-        tm->StartWert = start.Benannt ? start.Index
-                                      : static_cast<std::int32_t>(std::nearbyint(start.Wert));
+        tm->StartWert = start.Benannt ? start.Index : GanzzahlBegrenzt(start.Wert);
         tm->Wert = ende.Benannt ? -Extended(ende.Index + 1) : ende.Wert;
-        (void)schrittweite;
     } else {
         tm->Wert = ende.Wert;
     }
