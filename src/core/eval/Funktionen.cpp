@@ -20,13 +20,6 @@ constexpr Extended Zwei63 = 9223372036854775808.0L;  // 2^63
 constexpr Extended TMax = 230.258L;
 constexpr Extended TMin = -225.654L;
 
-// e^TMax and e^TMin: with a whole exponent the bounds are tested on the power
-// itself. Results within a relative 1E-12 of them are decided on t as computed by
-// the general path, so both paths take the same decision for every argument.
-const Extended PotenzMax = std::exp(TMax);
-const Extended PotenzMin = std::exp(TMin);
-constexpr Extended Band = 1E-12L;
-
 // The general path: t := y * ln|x| (x != 0).
 Extended PotenzAllgemein(Extended x, Extended y) {
     const Extended t = y * std::log(std::fabs(x));
@@ -54,30 +47,10 @@ Extended PotenzAllgemein(Extended x, Extended y) {
 Extended Potenz(Extended x, Extended y) {
     Rechenfehler = 0;
     if (x == 0) return 0;
-    const Extended ax = std::fabs(x);
-    if (y >= -64 && y <= 64 && ax <= LDBL_MAX) {
+    if (y >= -64 && y <= 64 && std::fabs(x) <= LDBL_MAX) {
         const int k = static_cast<int>(y);
-        if (k == y) {
-            unsigned n = static_cast<unsigned>(k < 0 ? -k : k);
-            Extended p = 1, q = ax;
-            for (;;) {
-                if (n & 1u) p *= q;
-                n >>= 1;
-                if (n == 0) break;
-                q *= q;
-            }
-            const Extended v = k >= 0 ? p : 1 / p;
-            if (v > PotenzMax * (1 - Band)) {
-                if (v < PotenzMax * (1 + Band)) return PotenzAllgemein(x, y);
-                Rechenfehler = RfUeberlauf;
-                return x > 0 ? Ueberlaufwert : -Ueberlaufwert;
-            }
-            if (v < PotenzMin * (1 + Band)) {
-                if (v > PotenzMin * (1 - Band)) return PotenzAllgemein(x, y);
-                return 0;
-            }
-            return (x < 0 && (k & 1)) ? -v : v;
-        }
+        Extended v;
+        if (k == y && PotenzGanzzahlig(x, k, v)) return v;
     }
     return PotenzAllgemein(x, y);
 }

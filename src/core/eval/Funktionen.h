@@ -15,8 +15,31 @@ namespace kd {
 // with +Ueberlaufwert for x > 0 and -Ueberlaufwert for x < 0; t < -225.654 gives 0;
 // x > 0 gives e^t; x < 0 with y not whole (Nachkomma) is error 4, else +-e^t by the
 // parity of round(y). A whole exponent up to 64 in magnitude is raised by repeated
-// multiplication (the same decisions, a more exact value, far faster than e^t).
+// multiplication (PotenzGanzzahlig: a more exact value, far faster than e^t); near the
+// bounds of t and beyond them the decision is taken on t as above.
 Extended Potenz(Extended x, Extended y);
+
+// The whole-exponent path of Potenz for a finite x != 0 and |k| <= 64: x^k by
+// repeated squaring. True when the power lies clear of e^230.258 and e^-225.654 by
+// more than a relative 6E-12 (far more than the rounding of either way of computing
+// it), so that t lies clear of its bounds and Potenz(x, k) is exactly this value
+// without an error; false when Potenz has to decide on t.
+inline constexpr double PotenzObergrenze = 9.9949083026e99;   // e^230.258 = 9.99490830266E99
+inline constexpr double PotenzUntergrenze = 9.9933933176e-99; // e^-225.654 = 9.99339331754E-99
+inline bool PotenzGanzzahlig(Extended x, int k, Extended& wert) {
+    unsigned n = static_cast<unsigned>(k < 0 ? -k : k);
+    Extended p = 1, q = x < 0 ? -x : x;
+    for (;;) {
+        if (n & 1u) p *= q;
+        n >>= 1;
+        if (n == 0) break;
+        q *= q;
+    }
+    const Extended v = k >= 0 ? p : 1 / p;
+    if (!(v < PotenzObergrenze && v > PotenzUntergrenze)) return false;
+    wert = (x < 0 && (k & 1)) ? -v : v;
+    return true;
+}
 
 // The gamma function: error 1 (Ueberlaufwert) from 35 up; Stirling's approximation
 // from 20; (x - 1) * Gamma(x - 1) above 1; Euler's limit (n = 100, 110, ... until two
