@@ -2,9 +2,11 @@
 // Reihenfolge left in the equation object.
 #include <cmath>
 #include <cstdlib>
+#include <cstring>
 
 #include "core/eval/Funktionen.h"
 #include "core/eval/Rechenfehler.h"
+#include "core/eval/Schleifenprogramm.h"
 #include "core/matrix/MatrixObj.h"
 #include "core/numeric/Zahlen.h"
 #include "core/typeset/Gleichung.h"
@@ -36,7 +38,13 @@ struct Schleife {
     std::int32_t Rumpf = 0;          // first step of the body; 0 = not known yet
     TBezeichner* Variable = nullptr;  // the loop variable
     TBezeichner* Schrittweite = nullptr;  // INTEGRAL: the identifier "d" + variable
+    bool OhneProgramm = false;        // the body runs as steps only
+    int Fehlversuche = 0;             // program starts that ran no pass
 };
+
+// Rechenwert := Wert, as a plain copy of the bytes (far cheaper than an 80-bit load
+// and store).
+inline void Zuruecksetzen(Term& t) { std::memcpy(&t.Rechenwert, &t.Wert, sizeof(Extended)); }
 
 constexpr int MaxSchleifen = 6;
 
@@ -92,6 +100,7 @@ Extended TGleichung::Auswerten(bool strikt, int& fehler, int& textPos) {
     int gemerkterHoechster = 0;    // ... when the last loop ended
     std::int32_t gemerkteZuweisungen = 0;
     bool verschachtelt = false;    // a nested sum was met
+    Schleifenprogramm programm;    // the compiled body of the loop that ran last
 
     for (int i = 1; i <= schritte; ++i) {
         if (i > hoechster) hoechster = i;
@@ -238,6 +247,8 @@ Extended TGleichung::Auswerten(bool strikt, int& fehler, int& textPos) {
                 sl.Ende = ende;
                 sl.Variable = v;
                 sl.Schrittweite = d;
+                sl.OhneProgramm = false;
+                sl.Fehlversuche = 0;
                 if (sl.Rumpf == 0) {
                     if (gemerkteZuweisungen == zuweisungszahl && nr > 0 && !verschachtelt) {
                         // A second sum beside the first in the same expression: its body
@@ -258,10 +269,8 @@ Extended TGleichung::Auswerten(bool strikt, int& fehler, int& textPos) {
             // The body runs again from its own values.
             for (int k = sl.Rumpf; k < i; ++k) {
                 const Schritt& bs = Schritte[std::size_t(k)];
-                Term& bl = Terme[std::size_t(bs.Links)];
-                Term& br = Terme[std::size_t(bs.Rechts)];
-                bl.Rechenwert = bl.Wert;
-                br.Rechenwert = br.Wert;
+                Zuruecksetzen(Terme[std::size_t(bs.Links)]);
+                Zuruecksetzen(Terme[std::size_t(bs.Rechts)]);
             }
 
             const Extended wert = sl.Variable->GetWert();
@@ -289,6 +298,16 @@ Extended TGleichung::Auswerten(bool strikt, int& fehler, int& textPos) {
                 sl.Variable->SetWert(sl.Start);
             } else {
                 sl.Variable->SetWert(neu);
+                // The passes that surely go on run as a compiled program; the step walk
+                // takes the next pass after them (the last one, or one with an error).
+                if (!sl.OhneProgramm) {
+                    if (!programm.Passt(sl.Rumpf, i) &&
+                        !programm.Uebersetzen(*this, sl.Rumpf, i, sl.Variable, sl.Schrittweite)) {
+                        sl.OhneProgramm = true;
+                    } else if (programm.Laufen(sl.Ende, produkt, l.Rechenwert) == 0 && ++sl.Fehlversuche > 8) {
+                        sl.OhneProgramm = true;
+                    }
+                }
                 i = sl.Rumpf - 1;  // on with the body's first step
             }
             break;
@@ -350,7 +369,7 @@ Extended TGleichung::Auswerten(bool strikt, int& fehler, int& textPos) {
 
 Extended TGleichung::Berechnen(bool strikt, int& fehler, int& textPos) {
     const int terme = TermAnzahl > MaxTerme ? MaxTerme : TermAnzahl;
-    for (int k = 1; k <= terme; ++k) Terme[std::size_t(k)].Rechenwert = Terme[std::size_t(k)].Wert;
+    for (int k = 1; k <= terme; ++k) Zuruecksetzen(Terme[std::size_t(k)]);
     return Auswerten(strikt, fehler, textPos);
 }
 
