@@ -876,3 +876,61 @@ TEST(Kurventabelle, Tabelle3DLayoutAndSmoothing) {
     EXPECT_EQ(Tabelle3D(u, "y=x*", "x", "z", 1, 2, 2, 3, 4, 2).art, Tabellierungsfehler::Art::Parser);
     EXPECT_EQ(Tabelle3D(u, "y=WURZEL(x)", "x", "z", -1, 2, 2, 3, 4, 2).Code, 3);
 }
+
+// ---- Loops: the compiled passes against the step walk ----------------------------------
+
+TEST(Schleifen, CompiledPassesGiveTheStepWalksValues) {
+    // Auswerten runs the passes of a loop through a compiled program when it can. A body
+    // with ZUFALL(0) added never is (ZUFALL has to run as a step), and adds exactly 0:
+    // both must agree to the last bit, on the value, the error and its position.
+    const struct {
+        const char* schleife;  // loop text up to the body
+        const char* rumpf;
+        std::vector<Wertvorgabe> werte;
+        bool strikt;
+    } faelle[] = {
+        {"SUMME(i=0;10000;", "(i/10000)^2", {}, true},
+        {"SUMME(i=1;1000;", "i^2", {}, true},
+        {"SUMME(i=1;500;", "i^3-2*i^2+i/7", {}, true},
+        {"SUMME(i=1;300;", "1/i", {}, true},
+        {"SUMME(i=1;200;", "1/(i*i)+(i+1)*(i-1)/(i+3)", {}, true},
+        {"SUMME(i=1;200;", "i^(-2)+i^5/1E9", {}, true},
+        {"SUMME(i=1;200;", "SIN(i)*COS(i/2)+WURZEL(i)", {}, true},
+        {"SUMME(i=1;200;", "e^(i/100)+2^i/1E60", {}, true},
+        {"SUMME(i=1;200;", "ABS(i-100)*QUADRAT(i)-i^1.5", {}, true},
+        {"SUMME(i=1;100;", "a*i^2-b/i+a", {{"a", 1.25L}, {"b", 3}}, true},
+        {"SUMME(i=a;b;", "i*a", {{"a", 3}, {"b", 40}}, true},
+        {"PRODUKT(i=1;30;", "1+1/i", {}, true},
+        {"PRODUKT(i=1;25;", "i", {}, true},
+        {"SUMME(i=1;100;", "1/(i-50)", {}, true},     // fails at i = 50
+        {"SUMME(i=1;100;", "1/(i-50)", {}, false},    // ... or takes 1E100 there
+        {"SUMME(i=1;100;", "(i-60)^0.5", {}, true},   // fails at i = 1 (negative base)
+        {"SUMME(i=1;80;", "1E60*i^2", {}, false},     // products overflow from i = 10**20 on
+        {"SUMME(i=1;80;", "i^60", {}, false},         // powers beyond 1E100
+        {"SUMME(i=1;100;", "LN(i-30)", {}, true},
+        {"SUMME(i=1;3;", "SUMME(k=1;500;k*i)", {}, true},
+        {"SUMME(i=1;4;", "i*SUMME(k=1;300;1/(k+i))", {}, true},
+        {"SUMME(x=0;9999;", "(x/9999)^2*dx", {{"dx", 1E-4L}}, true},
+    };
+    for (const auto& f : faelle) {
+        const std::string schnell = std::string("y=") + f.schleife + f.rumpf + ")";
+        const std::string schritte = std::string("y=") + f.schleife + f.rumpf + "+ZUFALL(0))";
+        Rechnung a(schnell, f.werte, f.strikt);
+        Rechnung b(schritte, f.werte, f.strikt);
+        ASSERT_EQ(a.parse, 0) << schnell;
+        ASSERT_EQ(b.parse, 0) << schritte;
+        EXPECT_EQ(a.fehler, b.fehler) << schnell;
+        EXPECT_EQ(a.pos, b.pos) << schnell;
+        EXPECT_EQ(a.wert, b.wert) << schnell << ": " << Zeig(a.wert) << " / " << Zeig(b.wert);
+        EXPECT_EQ(a.Variable("i"), b.Variable("i")) << schnell;
+    }
+    // Integrals: the same through RundeStellen, and the loop variable back at its start.
+    for (const char* rumpf : {"x^2*dx", "x*dx", "SIN(x)*dx", "1/(1+x^2)*dx", "(x+1)*(x-2)*dx"}) {
+        const std::string schnell = std::string("y=INTEGRAL(x=0;3;") + rumpf + ")";
+        const std::string schritte = std::string("y=INTEGRAL(x=0;3;") + rumpf + "+ZUFALL(0))";
+        Rechnung a(schnell), b(schritte);
+        ASSERT_EQ(a.parse, 0) << schnell;
+        EXPECT_EQ(a.wert, b.wert) << schnell;
+        EXPECT_EQ(a.Variable("x"), 0) << schnell;
+    }
+}
