@@ -1,0 +1,387 @@
+#include "core/typeset/Formelzeichen.h"
+
+#include <algorithm>
+#include <typeinfo>
+
+#include "core/page/Rounding.h"
+#include "core/page/TextSys.h"
+#include "core/page/VirtPntBox.h"
+
+namespace kd {
+
+bool& SymbolKlammer() {
+    static bool gesetzt = true;
+    return gesetzt;
+}
+
+// ---- point tables -------------------------------------------------------------------
+
+namespace {
+
+constexpr TPoint LinkeKlammerPunkte[] = {
+    {8, 0}, {4, 2}, {2, 6}, {1, 10}, {0, 18}, {0, 34}, {1, 42},
+    {2, 46}, {4, 50}, {8, 52}, {5, 48}, {3, 35}, {3, 17}, {5, 4}};
+constexpr TPoint RechteKlammerPunkte[] = {
+    {0, 0}, {4, 2}, {6, 6}, {7, 10}, {8, 18}, {8, 34}, {7, 42},
+    {6, 46}, {4, 50}, {0, 52}, {3, 48}, {5, 35}, {5, 17}, {3, 4}};
+constexpr TPoint WurzelPunkte[] = {
+    {0, 34}, {10, 34}, {16, 14}, {21, 52}, {40, 52}, {40, 51}, {22, 51}, {16, 0}, {6, 33}, {0, 33}};
+constexpr TPoint GammaPunkte[] = {
+    {0, 0}, {0, 5}, {10, 5}, {10, 115}, {0, 115}, {0, 120}, {100, 120},
+    {100, 95}, {95, 107}, {90, 110}, {20, 115}, {20, 5}, {30, 5}, {30, 0}};
+constexpr TPoint SummenPunkte[] = {
+    {0, 0}, {12, 20}, {0, 40}, {28, 40}, {28, 32}, {24, 38},
+    {5, 38}, {15, 22}, {5, 4}, {24, 4}, {28, 6}, {27, 0}};
+constexpr TPoint ProduktPunkte[] = {
+    {0, 0}, {0, 5}, {10, 5}, {10, 115}, {0, 115}, {0, 120}, {100, 120},
+    {100, 115}, {90, 115}, {90, 5}, {100, 5}, {100, 0}, {70, 0}, {70, 5},
+    {80, 5}, {80, 115}, {20, 115}, {20, 5}, {30, 5}, {30, 0}};
+constexpr TPoint IntegralPunkte[] = {
+    {4, 10}, {5, 15}, {7, 17}, {10, 20}, {15, 20}, {18, 15}, {15, 10}, {20, 11},
+    {25, 18}, {30, 30}, {35, 47}, {40, 65}, {45, 90}, {50, 115}, {55, 135}, {60, 150},
+    {65, 160}, {70, 170}, {75, 175}, {80, 178}, {85, 180}, {90, 180}, {95, 175}, {96, 170},
+    {95, 165}, {93, 162}, {90, 160}, {85, 160}, {82, 165}, {85, 170}, {80, 168}, {75, 160},
+    {70, 150}, {65, 133}, {60, 115}, {55, 90}, {50, 65}, {45, 45}, {40, 30}, {36, 20},
+    {30, 10}, {25, 4}, {20, 1}, {15, 0}, {10, 0}, {5, 5}};
+
+template <std::size_t N>
+constexpr Zeichentabelle Tabelle(const TPoint (&p)[N], std::int32_t hoehe) {
+    return {p, static_cast<int>(N), hoehe};
+}
+
+} // namespace
+
+const Zeichentabelle LinkeKlammerTabelle = Tabelle(LinkeKlammerPunkte, 52);
+const Zeichentabelle RechteKlammerTabelle = Tabelle(RechteKlammerPunkte, 52);
+// The height of the root sign: the 7th point's y minus the 8th's, minus 1.
+const Zeichentabelle WurzelTabelle = Tabelle(WurzelPunkte, 50);
+const Zeichentabelle GammaTabelle = Tabelle(GammaPunkte, 120);
+const Zeichentabelle SummenTabelle = Tabelle(SummenPunkte, 40);
+const Zeichentabelle ProduktTabelle = Tabelle(ProduktPunkte, 120);
+const Zeichentabelle IntegralTabelle = Tabelle(IntegralPunkte, 180);
+
+namespace {
+
+std::string Kurzgrenze(std::string_view t) {
+    t = t.substr(0, t.find('\0'));
+    return std::string(t.substr(0, MaxGrenztext));
+}
+
+// Point i (0-based) or the origin when the sign has fewer points (a damaged record).
+TPoint Punkt(const TnEck& e, std::size_t i) {
+    return i < e.Points.size() ? e.Points[i] : TPoint{e.OriginX, e.OriginY};
+}
+
+void TabelleSetzen(TnEck& e, const Zeichentabelle& t) {
+    e.Points.assign(t.Punkte, t.Punkte + t.Anzahl);
+}
+
+// Table points (as set by TabelleSetzen) × scale + origin, lifted by `heben`.
+void PunkteSkalieren(TnEck& e, Extended scale, std::int32_t heben) {
+    e.Scale = scale;
+    for (TPoint& p : e.Points)
+        p = {RoundEven(p.x * scale) + e.OriginX, RoundEven(p.y * scale) + e.OriginY + heben};
+    e.GetRect();
+}
+
+// Moves the points and the box, not the origin: the origin stays where the table is
+// laid from, so sizing the sign again gives the same result.
+void PunkteVerschieben(TnEck& e, std::int32_t dx) {
+    for (TPoint& p : e.Points) p.x += dx;
+    e.Rect.Left += dx;
+    e.Rect.Right += dx;
+}
+
+// Width of a limit text with the styles at index size.
+std::int32_t Grenzbreite(Device& dc, TFormStyles& st, const std::string& text) {
+    if (text.empty()) return 0;
+    st.Skale(st.IndexRatio);
+    const std::int32_t w = FormattedTextWidth(dc, text, st);
+    st.RestoreSkale();
+    return w;
+}
+
+// Draws a limit text centred on cx. The upper text has its reference point at y; the
+// lower one lies below y by the scaled main height and `abstand`. Texts with "n", "h"
+// or "s" are drawn at 0.85 on screen, all others (and all printed ones) at 0.8.
+void Grenztext(Device& dc, TFormStyles& st, const std::string& text, std::int32_t cx,
+               std::int32_t y, bool unten, std::int32_t abstand, TColor farbe) {
+    if (text.empty()) return;
+    const bool hoch = text.find_first_of("nhs") != std::string::npos;
+    st.Skale(hoch && !DrawingState().Printing ? 0.85L : 0.8L);
+    if (unten) y -= st.MainFont.Height() + abstand;
+    const std::int32_t w = FormattedTextWidth(dc, text, st);
+    DrawFormattedText(dc, cx - w / 2, y, st, 0, farbe, text, true);
+    st.RestoreSkale();
+}
+
+// One Symbol-font character at (x, y), bottom-left aligned, transparent.
+void Symbolzeichen(Device& dc, const LogFont& font, std::int32_t x, std::int32_t y,
+                   unsigned char code, TColor farbe) {
+    const LogFont alt = dc.SelectFont(ScaledFont(dc, font));
+    dc.SetTextAlign(TA_LEFT | TA_BOTTOM);
+    dc.SetTextColor(farbe);
+    dc.SetBkMode(TRANSPARENT);
+    const char c = static_cast<char>(code);
+    dc.TextOut(x, y, std::string_view(&c, 1));
+    dc.SelectFont(alt);
+}
+
+} // namespace
+
+// ---- TKlammer -----------------------------------------------------------------------
+
+TKlammer::TKlammer(std::int32_t x0, std::uint32_t tag, bool ownsStyle,
+                   std::shared_ptr<TStyleHandle> style, const Zeichentabelle& tabelle,
+                   std::int32_t zielhoehe, std::int32_t y0)
+    : Zielhoehe(zielhoehe) {
+    Tag = tag;
+    Style = std::move(style);
+    OwnsStyle = ownsStyle ? 1 : 0;
+    OwnsPoints = 0;
+    Skalieren(tabelle, Extended(zielhoehe) / tabelle.Hoehe, x0, y0);
+}
+
+void TKlammer::Skalieren(const Zeichentabelle& t, Extended scale, std::int32_t x0,
+                         std::int32_t y0) {
+    OriginX = x0;
+    OriginY = y0;
+    TabelleSetzen(*this, t);
+    PunkteSkalieren(*this, scale, 0);
+}
+
+bool TKlammer::IstLinks() const {
+    return Points.size() >= 2 && Points[1].x < Points[0].x;
+}
+
+void TKlammer::Draw(Device& dc) {
+    if (typeid(*this) != typeid(TKlammer) || !SymbolKlammer() || Points.size() < 2) {
+        TPolygon::Draw(dc);
+        return;
+    }
+    const bool links = IstLinks();
+    const std::int32_t bh = Rect.Top - Rect.Bottom;
+    const TColor farbe = StylePen().Color;
+    if (bh < 41) {
+        Symbolzeichen(dc, CreateNamedFont("Arial", bh, 400), OriginX - (links ? 6 : 5), OriginY,
+                      links ? '(' : ')', farbe);
+        return;
+    }
+    const std::int32_t fh = RoundEven(bh * 0.65L);
+    const std::int32_t tief = RoundEven(fh * 0.1L);
+    const LogFont symbol = CreateNamedFont("Symbol", fh, 400);
+    const std::int32_t x = OriginX - (links ? 8 : 6);
+    Symbolzeichen(dc, symbol, x, OriginY + bh / 2 - tief, links ? 236 : 252, farbe);
+    Symbolzeichen(dc, symbol, x, OriginY - tief, links ? 238 : 254, farbe);
+}
+
+// ---- TWurzel ------------------------------------------------------------------------
+
+TWurzel::TWurzel(Device& dc, std::uint32_t tag, bool ownsFont, std::shared_ptr<TCFont> gradFont,
+                 bool ownsStyle, std::shared_ptr<TStyleHandle> style, std::int32_t grad,
+                 std::int32_t zielbreite, std::int32_t zielhoehe, std::int32_t y0,
+                 std::int32_t x0)
+    : Zielbreite(zielbreite), Grad(grad), GradFont(std::move(gradFont)),
+      OwnsFont(ownsFont ? 1 : 0) {
+    Tag = tag;
+    Style = std::move(style);
+    OwnsStyle = ownsStyle ? 1 : 0;
+    OwnsPoints = 0;
+    Zielhoehe = zielhoehe;
+    if (!GradFont) GradFont = std::make_shared<TCFont>();
+    Skalieren(WurzelTabelle, Extended(zielhoehe) / WurzelTabelle.Hoehe, x0, y0);
+    const std::int32_t balken = RadikandX() + zielbreite + x0;
+    Points[4].x = balken;
+    Points[5].x = balken;
+    GetRect();
+    const std::int32_t oben = Points[1].y + TextHeight(dc, GradFont->Font, "3");
+    if (oben > Rect.Top) Rect.Top = oben;
+}
+
+std::int32_t TWurzel::RadikandX() const { return RoundEven(26 * Scale); }
+
+void TWurzel::Draw(Device& dc) {
+    TPolygon::Draw(dc);
+    if ((Grad != 3 && Grad != 4) || Points.size() < 2 || !GradFont) return;
+    const LogFont alt = dc.SelectFont(ScaledFont(dc, GradFont->Font));
+    dc.SetTextAlign(TA_CENTER | TA_BOTTOM);
+    dc.SetTextColor(StylePen().Color);
+    dc.SetBkMode(TRANSPARENT);
+    dc.TextOut(Points[1].x + 5, Points[1].y, Grad == 3 ? "3" : "4");
+    dc.SelectFont(alt);
+}
+
+// ---- TGamma -------------------------------------------------------------------------
+
+TGamma::TGamma(Device& /*dc*/, std::uint32_t tag, bool ownsStyle,
+               std::shared_ptr<TStyleHandle> style, std::int32_t zielhoehe, std::int32_t y0,
+               std::int32_t x0) {
+    Tag = tag;
+    Style = std::move(style);
+    OwnsStyle = ownsStyle ? 1 : 0;
+    OwnsPoints = 0;
+    const std::int32_t hoehe = std::min(zielhoehe, MaxHoehe);
+    Zielhoehe = hoehe;
+    OriginX = x0;
+    OriginY = y0;
+    TabelleSetzen(*this, GammaTabelle);
+    PunkteSkalieren(*this, Extended(hoehe) / GammaTabelle.Hoehe, (zielhoehe - hoehe) / 2);
+}
+
+void TGamma::Draw(Device& dc) { TPolygon::Draw(dc); }
+
+// ---- TSigma and TProdukt --------------------------------------------------------------
+
+TSigma::TSigma() : TSigma(SummenTabelle) {}
+
+TSigma::TSigma(const Zeichentabelle& t) : tabelle_(&t) {}
+
+TSigma::TSigma(Device& dc, std::uint32_t tag, bool eigeneStile,
+               std::shared_ptr<TFormStyles> stile, bool ownsStyle,
+               std::shared_ptr<TStyleHandle> style, std::string_view oben,
+               std::string_view unten, std::int32_t hoehe, std::int32_t y0, std::int32_t x0)
+    : TSigma(SummenTabelle, dc, tag, eigeneStile, std::move(stile), ownsStyle, std::move(style),
+             oben, unten, hoehe, y0, x0) {}
+
+TSigma::TSigma(const Zeichentabelle& t, Device& dc, std::uint32_t tag, bool eigeneStile,
+               std::shared_ptr<TFormStyles> stile, bool ownsStyle,
+               std::shared_ptr<TStyleHandle> style, std::string_view oben,
+               std::string_view unten, std::int32_t hoehe, std::int32_t y0, std::int32_t x0)
+    : Unten(Kurzgrenze(unten)), Oben(Kurzgrenze(oben)), Stile(std::move(stile)),
+      EigeneStile(eigeneStile ? 1 : 0), tabelle_(&t) {
+    Tag = tag;
+    Style = std::move(style);
+    OwnsStyle = ownsStyle ? 1 : 0;
+    OwnsPoints = 0;
+    OriginX = x0;
+    OriginY = y0;
+    HoeheSetzen(dc, hoehe);
+}
+
+void TSigma::PunkteSetzen() { TabelleSetzen(*this, *tabelle_); }
+
+void TSigma::HoeheSetzen(Device& dc, std::int32_t h) {
+    Zielhoehe = Stile ? std::min(h, 2 * Stile->MainFont.Height()) : h;
+    PunkteSetzen();
+    const std::int32_t lh =
+        Stile ? TextHeight(dc, Stile->IndexFont.Font, "0") + 5 : 0;
+    PunkteSkalieren(*this, Extended(Zielhoehe) / tabelle_->Hoehe, Unten.empty() ? 0 : lh);
+    if (!Unten.empty()) Rect.Bottom -= lh;
+    if (!Oben.empty()) Rect.Top += lh;
+    ObenBreite = UntenBreite = 0;
+    if (!Stile) return;
+    ObenBreite = Grenzbreite(dc, *Stile, Oben);
+    UntenBreite = Grenzbreite(dc, *Stile, Unten);
+    const std::int32_t mitte = (Punkt(*this, 0).x + Punkt(*this, 11).x) / 2;
+    for (const std::int32_t w : {ObenBreite, UntenBreite})
+        if (w > 0) Rect.Left = std::min(Rect.Left, mitte - w / 2);
+    if (Rect.Left < 0) PunkteVerschieben(*this, -Rect.Left);
+}
+
+std::int32_t TSigma::GrenzMitte() const {
+    return (Punkt(*this, 0).x + Punkt(*this, 11).x) / 2 + 3;
+}
+
+std::int32_t TSigma::ObenY() const { return Punkt(*this, 2).y; }
+
+void TSigma::Draw(Device& dc) {
+    TPolygon::Draw(dc);
+    if (!Stile) return;
+    const TColor farbe = StylePen().Color;
+    dc.SetTextColor(farbe);
+    dc.SetBkMode(TRANSPARENT);
+    const std::int32_t cx = GrenzMitte();
+    Grenztext(dc, *Stile, Oben, cx, ObenY(), false, 0, farbe);
+    Grenztext(dc, *Stile, Unten, cx, Punkt(*this, 0).y, true, UntenAbstand(), farbe);
+}
+
+TProdukt::TProdukt() : TSigma(ProduktTabelle) {}
+
+TProdukt::TProdukt(Device& dc, std::uint32_t tag, bool eigeneStile,
+                   std::shared_ptr<TFormStyles> stile, bool ownsStyle,
+                   std::shared_ptr<TStyleHandle> style, std::string_view oben,
+                   std::string_view unten, std::int32_t hoehe, std::int32_t y0, std::int32_t x0)
+    : TSigma(ProduktTabelle, dc, tag, eigeneStile, std::move(stile), ownsStyle, std::move(style),
+             oben, unten, hoehe, y0, x0) {}
+
+std::int32_t TProdukt::GrenzMitte() const {
+    return (Punkt(*this, 0).x + Punkt(*this, 6).x) / 2 + 2;
+}
+
+std::int32_t TProdukt::ObenY() const { return Punkt(*this, 5).y; }
+
+// ---- TIntegral ----------------------------------------------------------------------
+
+TIntegral::TIntegral(Device& dc, std::uint32_t tag, bool eigeneStile,
+                     std::shared_ptr<TFormStyles> stile, bool ownsStyle,
+                     std::shared_ptr<TStyleHandle> style, std::string_view oben,
+                     std::string_view unten, std::int32_t hoehe, std::int32_t y0,
+                     std::int32_t x0)
+    : Unten(Kurzgrenze(unten)), Oben(Kurzgrenze(oben)), Stile(std::move(stile)),
+      EigeneStile(eigeneStile ? 1 : 0) {
+    Tag = tag;
+    Style = std::move(style);
+    OwnsStyle = ownsStyle ? 1 : 0;
+    OwnsPoints = 0;
+    OriginX = x0;
+    OriginY = y0;
+    // From minus to plus infinity: drawn without limits.
+    if (Unten.find("-~\xA5") != std::string::npos && Oben == "~\xA5") {
+        Unten.clear();
+        Oben.clear();
+    }
+    HoeheSetzen(dc, hoehe);
+}
+
+void TIntegral::PunkteSetzen() { TabelleSetzen(*this, IntegralTabelle); }
+
+void TIntegral::HoeheSetzen(Device& dc, std::int32_t h) {
+    const std::int32_t haupt = Stile ? Stile->MainFont.Height() : 0;
+    Zielhoehe = Stile ? std::min(h, 2 * haupt) : h;
+    PunkteSetzen();
+    const std::int32_t lh = haupt + 5;
+    PunkteSkalieren(*this, Extended(Zielhoehe) / IntegralTabelle.Hoehe,
+                    Unten.empty() ? 0 : lh);
+    ObenBreite = Stile ? Grenzbreite(dc, *Stile, Oben) : 0;
+    UntenBreite = Stile ? Grenzbreite(dc, *Stile, Unten) : 0;
+    if (!Unten.empty()) {
+        const std::int32_t start = Punkt(*this, 44).x + 2 - UntenBreite / 2;
+        if (start < Rect.Left) {
+            const std::int32_t d = Rect.Left - start;
+            for (TPoint& p : Points) p.x += d;
+            Rect.Right += d;
+        }
+    }
+    if (!Oben.empty()) Rect.Top += lh;
+    if (!Unten.empty()) Rect.Bottom -= lh;
+}
+
+void TIntegral::Draw(Device& dc) {
+    const TColor farbe = StylePen().Color;
+    dc.SetTextColor(farbe);
+    dc.SetBkMode(TRANSPARENT);
+    const bool symbol = SymbolKlammer();
+    const std::int32_t zehntel = RoundEven(Zielhoehe * 0.1L);
+    const TPoint fuss = Punkt(*this, 44);
+    if (symbol) {
+        Symbolzeichen(dc, CreateNamedFont("Symbol", RoundEven(Zielhoehe * 1.2L), 700),
+                      fuss.x + zehntel, fuss.y - zehntel, 242, farbe);
+    } else {
+        TPolygon::Draw(dc);
+    }
+    if (!Stile) return;
+    const TPoint kopf = Punkt(*this, 21);
+    Grenztext(dc, *Stile, Oben, kopf.x, kopf.y + 2, false, 0, farbe);
+    Grenztext(dc, *Stile, Unten, fuss.x + (symbol ? zehntel + 2 : 2), fuss.y, true, 0, farbe);
+}
+
+void RegisterSignClasses() {
+    RegisterDrawingClass("TKlammer", [] { return std::make_unique<TKlammer>(); });
+    RegisterDrawingClass("TWurzel", [] { return std::make_unique<TWurzel>(); });
+    RegisterDrawingClass("TGamma", [] { return std::make_unique<TGamma>(); });
+    RegisterDrawingClass("TSigma", [] { return std::make_unique<TSigma>(); });
+    RegisterDrawingClass("TProdukt", [] { return std::make_unique<TProdukt>(); });
+    RegisterDrawingClass("TIntegral", [] { return std::make_unique<TIntegral>(); });
+}
+
+} // namespace kd
