@@ -38,18 +38,6 @@ std::vector<TPoint> Tabellenpunkte(const Zeichentabelle& t, std::int32_t dx = 0,
     return v;
 }
 
-struct Text {
-    std::string text;
-    TPoint p;
-    std::int32_t hoehe;
-};
-
-std::vector<Text> Texte(const FixedMetricsDevice& d) {
-    std::vector<Text> v;
-    for (const auto& c : Ausgaben(d)) v.push_back({c.text, c.points.at(0), c.font.Height});
-    return v;
-}
-
 } // namespace
 
 TEST(Formelzeichen, PointTables) {
@@ -95,13 +83,13 @@ TEST(Formelzeichen, BracketsFromSymbolPiecesOrPolygon) {
     const struct {
         bool links;
         std::int32_t hoehe;
-        std::vector<Text> erwartet;  // bracket at (100, 10)
+        std::vector<Ausgabe> erwartet;  // bracket at (100, 10)
     } faelle[] = {
-        {true, 40, {{"(", {94, 10}, 40}}},   // lower than 41: one Arial character
-        {false, 40, {{")", {95, 10}, 40}}},
-        {true, 100, {{"\xEC", {92, 54}, 65}, {"\xEE", {92, 4}, 65}}},
-        {false, 100, {{"\xFC", {94, 54}, 65}, {"\xFE", {94, 4}, 65}}},
-        {true, 41, {{"\xEC", {92, 27}, 27}, {"\xEE", {92, 7}, 27}}},
+        {true, 40, {{"(", {94, 10}, "", 40}}},   // lower than 41: one Arial character
+        {false, 40, {{")", {95, 10}, "", 40}}},
+        {true, 100, {{"\xEC", {92, 54}, "", 65}, {"\xEE", {92, 4}, "", 65}}},
+        {false, 100, {{"\xFC", {94, 54}, "", 65}, {"\xFE", {94, 4}, "", 65}}},
+        {true, 41, {{"\xEC", {92, 27}, "", 27}, {"\xEE", {92, 7}, "", 27}}},
     };
     SymbolStuecke an(true);
     for (const auto& f : faelle) {
@@ -109,13 +97,7 @@ TEST(Formelzeichen, BracketsFromSymbolPiecesOrPolygon) {
         TKlammer k(100, f.links ? 21 : 22, false, Stil(),
                    f.links ? LinkeKlammerTabelle : RechteKlammerTabelle, f.hoehe, 10);
         k.Draw(d);
-        const auto t = Texte(d);
-        ASSERT_EQ(t.size(), f.erwartet.size()) << f.hoehe;
-        for (std::size_t i = 0; i < t.size(); ++i) {
-            EXPECT_EQ(t[i].text, f.erwartet[i].text);
-            EXPECT_EQ(t[i].p, f.erwartet[i].p) << f.links << " " << f.hoehe << " #" << i;
-            EXPECT_EQ(t[i].hoehe, f.erwartet[i].hoehe);
-        }
+        ErwarteTexte(d, f.erwartet, std::to_string(f.links) + " " + std::to_string(f.hoehe));
         for (const auto& c : Ausgaben(d)) {
             EXPECT_EQ(c.font.Face(), f.hoehe < 41 ? "Arial" : "Symbol");
             EXPECT_EQ(c.font.CharSet, f.hoehe < 41 ? 0 : 2);
@@ -262,13 +244,13 @@ TEST(Formelzeichen, SumAndProductDrawTheirLimits) {
     auto st = std::make_shared<TFormStyles>();
     const struct {
         bool produkt, drucken;
-        std::vector<Text> erwartet;  // the first character of each limit text
+        std::vector<Ausgabe> erwartet;  // the first character of each limit text
     } faelle[] = {
         // "n" at 0.85 (34 high, 18 wide) centred on 47 at the 3rd point's y; "i = 1" at
         // 0.8 (32 high, 84 wide) below the first point by 32 + 2
-        {false, false, {{"n", {38, 119}, 34}, {"i", {5, 5}, 32}}},
-        {false, true, {{"n", {39, 119}, 32}, {"i", {5, 5}, 32}}},  // printed: all at 0.8
-        {true, false, {{"n", {37, 79}, 34}, {"k", {4, 3}, 32}}},
+        {false, false, {{"n", {38, 119}, "", 34}, {"i", {5, 5}, "", 32}}},
+        {false, true, {{"n", {39, 119}, "", 32}, {"i", {5, 5}, "", 32}}},  // printed: all at 0.8
+        {true, false, {{"n", {37, 79}, "", 34}, {"k", {4, 3}, "", 32}}},
     };
     for (const auto& f : faelle) {
         Zustandswache w;
@@ -286,14 +268,7 @@ TEST(Formelzeichen, SumAndProductDrawTheirLimits) {
         const auto poly = d.CallsOf(Kind::Polygon);
         ASSERT_EQ(poly.size(), 1u);
         EXPECT_EQ(poly[0].points, s->Points);
-        const auto t = Texte(d);
-        ASSERT_GE(t.size(), 2u);
-        EXPECT_EQ(t[0].text, f.erwartet[0].text);
-        EXPECT_EQ(t[0].p, f.erwartet[0].p) << f.produkt << f.drucken;
-        EXPECT_EQ(t[0].hoehe, f.erwartet[0].hoehe);
-        EXPECT_EQ(t[1].text, f.erwartet[1].text);
-        EXPECT_EQ(t[1].p, f.erwartet[1].p) << f.produkt << f.drucken;
-        EXPECT_EQ(t[1].hoehe, f.erwartet[1].hoehe);
+        ErwarteTexte(d, f.erwartet, std::to_string(f.produkt) + std::to_string(f.drucken), false);
         for (const auto& c : Ausgaben(d)) EXPECT_EQ(c.color, 0x0000FFu);  // the pen's colour
         EXPECT_EQ(st->MainFont.Height(), 40);
     }
@@ -349,10 +324,10 @@ TEST(Formelzeichen, IntegralDrawing) {
     }
     const struct {
         bool symbol;
-        std::vector<Text> erwartet;
+        std::vector<Ausgabe> erwartet;
     } faelle[] = {
-        {false, {{"b", {72, 127}, 32}, {"x", {4, 13}, 32}}},
-        {true, {{"\xF2", {52, 37}, 96}, {"b", {72, 127}, 32}, {"x", {12, 13}, 32}}},
+        {false, {{"b", {72, 127}, "", 32}, {"x", {4, 13}, "", 32}}},
+        {true, {{"\xF2", {52, 37}, "", 96}, {"b", {72, 127}, "", 32}, {"x", {12, 13}, "", 32}}},
     };
     for (const auto& f : faelle) {
         SymbolStuecke s(f.symbol);
@@ -361,13 +336,7 @@ TEST(Formelzeichen, IntegralDrawing) {
         d.ClearCalls();
         i.Draw(d);
         EXPECT_EQ(d.CallsOf(Kind::Polygon).size(), f.symbol ? 0u : 1u);
-        const auto t = Texte(d);
-        ASSERT_GE(t.size(), f.erwartet.size());
-        for (std::size_t k = 0; k < f.erwartet.size(); ++k) {
-            EXPECT_EQ(t[k].text, f.erwartet[k].text) << f.symbol << " #" << k;
-            EXPECT_EQ(t[k].p, f.erwartet[k].p) << f.symbol << " #" << k;
-            EXPECT_EQ(t[k].hoehe, f.erwartet[k].hoehe) << f.symbol << " #" << k;
-        }
+        ErwarteTexte(d, f.erwartet, f.symbol ? "Symbol" : "Polygon", false);
     }
 }
 

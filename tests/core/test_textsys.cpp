@@ -14,24 +14,6 @@ using namespace kd;
 using namespace kd::testhilfe;
 using Kind = FixedMetricsDevice::Kind;
 
-namespace {
-
-struct Ausgabe {
-    std::string text;
-    TPoint p;
-    std::string face;
-    std::int32_t hoehe;
-};
-
-std::vector<Ausgabe> Texte(const FixedMetricsDevice& d) {
-    std::vector<Ausgabe> v;
-    for (const auto& c : Ausgaben(d))
-        v.push_back({c.text, c.points.at(0), c.font.Face(), c.font.Height});
-    return v;
-}
-
-} // namespace
-
 TEST(TextSys, MakeLogFontAndCreateNamedFont) {
     const LogFont f = MakeLogFont("Arial", 40, 700);
     EXPECT_EQ(f.Height, 40);
@@ -235,14 +217,7 @@ TEST(TextSys, DrawFormattedTextPositionsAndFonts) {
     for (const auto& f : faelle) {
         FixedMetricsDevice d;
         DrawFormattedText(d, 100, 1000, st, 0, 0x123456, f.text, f.yUp);
-        const auto ist = Texte(d);
-        ASSERT_EQ(ist.size(), f.erwartet.size()) << f.text;
-        for (std::size_t i = 0; i < ist.size(); ++i) {
-            EXPECT_EQ(ist[i].text, f.erwartet[i].text) << f.text << " #" << i;
-            EXPECT_EQ(ist[i].p, f.erwartet[i].p) << f.text << " #" << i;
-            EXPECT_EQ(ist[i].face, f.erwartet[i].face) << f.text << " #" << i;
-            EXPECT_EQ(ist[i].hoehe, f.erwartet[i].hoehe) << f.text << " #" << i;
-        }
+        ErwarteTexte(d, f.erwartet, f.text);
         for (const auto& c : Ausgaben(d)) {
             EXPECT_EQ(c.align, TA_LEFT | TA_BOTTOM);
             EXPECT_EQ(c.color, 0x123456u);
@@ -260,9 +235,8 @@ TEST(TextSys, VectorArrowIsALineWithAFilledTriangle) {
     d.SelectPen(pen);
     d.SelectBrush(brush);
     DrawFormattedText(d, 100, 1000, st, 0, 0x0000AA, "v|-w", true);
-    const auto texte = Texte(d);
-    ASSERT_EQ(texte.size(), 2u);  // "v" and "w"; the arrow is no character
-    EXPECT_EQ(texte[1].p, (TPoint{120, 1000}));
+    // "v" and "w"; the arrow is no character
+    ErwarteTexte(d, {{"v", {100, 1000}, "Arial", 40}, {"w", {120, 1000}, "Arial", 40}}, "v|-w");
     const auto linien = d.CallsOf(Kind::LineTo);
     ASSERT_EQ(linien.size(), 1u);
     // from the left of the "v" at its cell top, 0.8 × h/2 = 16 long
@@ -333,14 +307,7 @@ TEST(TextSys, DrawSimpleFormattedText) {
     for (const auto& f : faelle) {
         FixedMetricsDevice d;
         DrawSimpleFormattedText(d, 10, 50, 0xFF, 20, "Arial", f.text);
-        const auto ist = Texte(d);
-        ASSERT_EQ(ist.size(), f.erwartet.size()) << f.text;
-        for (std::size_t i = 0; i < ist.size(); ++i) {
-            EXPECT_EQ(ist[i].text, f.erwartet[i].text) << f.text << " #" << i;
-            EXPECT_EQ(ist[i].p, f.erwartet[i].p) << f.text << " #" << i;
-            EXPECT_EQ(ist[i].face, f.erwartet[i].face) << f.text << " #" << i;
-            EXPECT_EQ(ist[i].hoehe, f.erwartet[i].hoehe) << f.text << " #" << i;
-        }
+        ErwarteTexte(d, f.erwartet, f.text);
         for (const auto& c : Ausgaben(d)) {
             EXPECT_EQ(c.color, 0xFFu);
             EXPECT_EQ(c.bkMode, TRANSPARENT);

@@ -1,6 +1,8 @@
 #pragma once
 // Helpers of the drawing tests: a device with other widths (a printer), a paint box
 // whose canvas is a given device, and a guard that leaves the drawing state as found.
+#include <gtest/gtest.h>
+
 #include <ostream>
 #include <string>
 #include <vector>
@@ -55,6 +57,33 @@ private:
 
 inline std::vector<FixedMetricsDevice::Call> Ausgaben(const FixedMetricsDevice& d) {
     return d.CallsOf(FixedMetricsDevice::Kind::TextOut);
+}
+
+// One text output: the text, where, the font's face (empty: any) and height.
+struct Ausgabe {
+    std::string text;
+    TPoint p;
+    std::string face;
+    std::int32_t hoehe;
+};
+
+// The first outputs of d are the expected ones (and no more when `alle`).
+inline void ErwarteTexte(const FixedMetricsDevice& d, const std::vector<Ausgabe>& erwartet,
+                         const std::string& wo, bool alle = true) {
+    const auto ist = Ausgaben(d);
+    if (alle) {
+        ASSERT_EQ(ist.size(), erwartet.size()) << wo;
+    } else {
+        ASSERT_GE(ist.size(), erwartet.size()) << wo;
+    }
+    for (std::size_t i = 0; i < erwartet.size(); ++i) {
+        EXPECT_EQ(ist[i].text, erwartet[i].text) << wo << " #" << i;
+        EXPECT_EQ(ist[i].points.at(0), erwartet[i].p) << wo << " #" << i;
+        if (!erwartet[i].face.empty()) {
+            EXPECT_EQ(ist[i].font.Face(), erwartet[i].face) << wo;
+        }
+        EXPECT_EQ(ist[i].font.Height, erwartet[i].hoehe) << wo << " #" << i;
+    }
 }
 
 } // namespace kd::testhilfe
