@@ -24,6 +24,7 @@
 #include "gui/app/FormelSeite.h"
 #include "gui/platform/Pfade.h"
 #include "gui/platform/Symbole.h"
+#include "gui/units/Hauptformular.h"
 
 namespace kd {
 
@@ -654,7 +655,11 @@ void TDlgFormelSamml::SpeedTaschenrechnerClick() {
     if (!BenennungAbschliessen()) return;
 }
 
-void TDlgFormelSamml::SpeedInformationClick() {}
+void TDlgFormelSamml::SpeedInformationClick() {
+    // A new converter each time: nothing is kept from one opening to the next.
+    THauptformular umrechnung(meldungen_, this);
+    umrechnung.exec();
+}
 
 void TDlgFormelSamml::Image1Click() {}
 
