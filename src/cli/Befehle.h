@@ -35,5 +35,6 @@ int LibBefehl(const Argumente& args);
 int CalcBefehl(const Argumente& args);
 int ParseBefehl(const Argumente& args);
 int ExcelBefehl(const Argumente& args);
+int UnitsBefehl(const Argumente& args);
 
 } // namespace kdcli

@@ -18,6 +18,7 @@ const std::vector<Befehl>& AlleBefehle() {
         {"calc", "eine Formel berechnen (wie \"Formel berechnen\")", CalcBefehl},
         {"parse", "Terme und Schritte einer Formel zeigen", ParseBefehl},
         {"excel", "eine Formel als Tabellenkalkulations-Formel zeigen", ExcelBefehl},
+        {"units", "L\xC3\xA4ngen, Fl\xC3\xA4" "chen, ... und Temperaturen umrechnen", UnitsBefehl},
     };
     return befehle;
 }
