@@ -1,0 +1,378 @@
+#include "gui/platform/QtDevice.h"
+
+#include <QImage>
+#include <QPaintEngine>
+#include <QPainter>
+#include <QPolygonF>
+
+#include <cctype>
+#include <cmath>
+#include <memory>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+#include "core/numeric/Encoding.h"
+#include "core/numeric/SymbolFont.h"
+
+namespace kd {
+
+namespace {
+
+// The cell height a LogFont of height 0 gets.
+constexpr int DefaultCellHeight = 40;
+
+// Cell height (ascent + descent) per pixel of size, for one family and style.
+double CellRatio(const QFont& like) {
+    struct Key {
+        QString family;
+        int weight;
+        bool italic;
+        bool operator==(const Key&) const = default;
+    };
+    struct KeyHash {
+        std::size_t operator()(const Key& k) const {
+            return qHash(k.family) ^ (std::size_t(k.weight) << 1) ^ std::size_t(k.italic);
+        }
+    };
+    static std::unordered_map<Key, double, KeyHash> cache;
+    const Key key{like.family(), int(like.weight()), like.italic()};
+    auto it = cache.find(key);
+    if (it != cache.end()) return it->second;
+    QFont ref(like);
+    ref.setPixelSize(1000);
+    const QFontMetricsF m(ref);
+    double r = (m.ascent() + m.descent()) / 1000.0;
+    if (!(r > 0)) r = 1.0;
+    cache.emplace(key, r);
+    return r;
+}
+
+Qt::PenStyle ToQtPenStyle(std::uint32_t s) {
+    switch (s) {
+    case PS_DASH: return Qt::DashLine;
+    case PS_DOT: return Qt::DotLine;
+    case PS_DASHDOT: return Qt::DashDotLine;
+    case PS_DASHDOTDOT: return Qt::DashDotDotLine;
+    case PS_NULL: return Qt::NoPen;
+    default: return Qt::SolidLine;
+    }
+}
+
+QBrush ToQBrush(const LogBrush& b) {
+    switch (b.Style) {
+    case BS_SOLID: return QBrush(QtDevice::ToQColor(b.Color));
+    case BS_HATCHED: {
+        // The hatch styles: horizontal, vertical, forward and backward diagonal, cross,
+        // diagonal cross.
+        static const Qt::BrushStyle hatch[] = {Qt::HorPattern,   Qt::VerPattern,
+                                               Qt::FDiagPattern, Qt::BDiagPattern,
+                                               Qt::CrossPattern, Qt::DiagCrossPattern};
+        const int i = b.Hatch >= 0 && b.Hatch < 6 ? b.Hatch : 0;
+        return QBrush(QtDevice::ToQColor(b.Color), hatch[i]);
+    }
+    default: return QBrush(Qt::NoBrush);
+    }
+}
+
+std::vector<QPointF> ToPoints(const TPoint* pts, int count) {
+    std::vector<QPointF> v;
+    if (!pts || count <= 0) return v;
+    v.reserve(std::size_t(count));
+    for (int i = 0; i < count; ++i) v.emplace_back(pts[i].x, pts[i].y);
+    return v;
+}
+
+QRectF ToQRect(std::int32_t l, std::int32_t t, std::int32_t r, std::int32_t b) {
+    return QRectF(QPointF(l, t), QPointF(r, b)).normalized();
+}
+
+} // namespace
+
+QtDevice::~QtDevice() { End(); }
+
+QColor QtDevice::ToQColor(TColor c) {
+    return QColor(int(GetRValue(c)), int(GetGValue(c)), int(GetBValue(c)));
+}
+
+TColor QtDevice::FromQColor(const QColor& c) {
+    return RGB(unsigned(c.red()), unsigned(c.green()), unsigned(c.blue()));
+}
+
+QString QtDevice::FamilyFor(const std::string& face, bool* symbol) {
+    std::string lower = face;
+    for (char& ch : lower) ch = char(std::tolower(static_cast<unsigned char>(ch)));
+    if (symbol) *symbol = lower == "symbol";
+    if (lower == "symbol") return QStringLiteral("DejaVu Sans");
+    if (face.empty()) return QStringLiteral("Arial");
+    return QString::fromUtf8(Cp1252ToUtf8(face));
+}
+
+const QtDevice::FontInfo& QtDevice::Font(const LogFont& lf) {
+    static std::unordered_map<std::string, std::unique_ptr<FontInfo>> cache;
+    std::string key(reinterpret_cast<const char*>(&lf), sizeof lf);
+    auto it = cache.find(key);
+    if (it != cache.end()) return *it->second;
+
+    auto info = std::make_unique<FontInfo>();
+    QFont f(FamilyFor(lf.Face(), &info->symbol));
+    f.setWeight(QFont::Weight(lf.Weight <= 0 ? 400 : std::min(lf.Weight, 1000)));
+    f.setItalic(lf.Italic != 0);
+    f.setUnderline(lf.Underline != 0);
+    f.setStrikeOut(lf.StrikeOut != 0);
+    f.setHintingPreference(QFont::PreferNoHinting);
+    f.setStyleStrategy(QFont::PreferOutline);
+    double em;  // the character height in logical units
+    if (lf.Height < 0) em = -double(lf.Height);
+    else em = (lf.Height == 0 ? DefaultCellHeight : lf.Height) / CellRatio(f);
+    f.setPixelSize(std::max(1, int(std::lround(em * FontScale))));
+    info->font = f;
+    info->metrics = QFontMetricsF(f);
+    return *cache.emplace(std::move(key), std::move(info)).first->second;
+}
+
+QString QtDevice::TextFor(const FontInfo& f, std::string_view text) {
+    if (!f.symbol) return QString::fromUtf8(Cp1252ToUtf8(text));
+    QString s;
+    s.reserve(int(text.size()));
+    for (char ch : text) {
+        const char32_t u = SymbolZuUnicode(static_cast<unsigned char>(ch));
+        if (u == 0) continue;  // no glyph in the Symbol font
+        s.append(QString::fromUcs4(&u, 1));
+    }
+    return s;
+}
+
+double QtDevice::AdvanceF(const LogFont& lf, std::string_view text) {
+    const FontInfo& f = Font(lf);
+    return f.metrics.horizontalAdvance(TextFor(f, text)) / FontScale;
+}
+
+TSize QtDevice::TextExtent(std::string_view text) {
+    const FontInfo& f = Font(CurrentFont());
+    const double w = f.metrics.horizontalAdvance(TextFor(f, text)) / FontScale;
+    const double h = (f.metrics.ascent() + f.metrics.descent()) / FontScale;
+    return {RoundI(w), RoundI(h)};
+}
+
+QTransform QtDevice::LogicalTransform() const {
+    const DeviceMapping& m = Mapping();
+    const double sx = ScaleX(), sy = ScaleY();
+    const QTransform map(sx, 0, 0, sy, m.ViewportOrg.x - m.WindowOrg.x * sx,
+                         m.ViewportOrg.y - m.WindowOrg.y * sy);
+    return map * base_;
+}
+
+void QtDevice::ApplyTransform() {
+    if (painter_) painter_->setWorldTransform(LogicalTransform());
+}
+
+void QtDevice::Begin(QPainter* painter, QPointF offset) {
+    End();
+    if (!painter || !painter->isActive()) return;
+    painter_ = painter;
+    painter_->save();
+    base_ = QTransform::fromTranslate(offset.x(), offset.y()) * painter_->worldTransform();
+    image_ = nullptr;
+    if (QPaintDevice* d = painter_->device(); d && d->devType() == QInternal::Image)
+        image_ = static_cast<QImage*>(d);
+    savedAntialias_ = painter_->testRenderHint(QPainter::Antialiasing);
+    ApplyTransform();
+}
+
+void QtDevice::End() {
+    if (!painter_) return;
+    painter_->restore();
+    painter_ = nullptr;
+    image_ = nullptr;
+}
+
+bool QtDevice::SupportsRasterOps() const {
+    // Only the raster engine (images, widgets) really combines with the pixels below;
+    // the SVG engine claims the feature but writes plain shapes.
+    const QPaintEngine* e = painter_ ? painter_->paintEngine() : nullptr;
+    return e && e->type() == QPaintEngine::Raster && e->hasFeature(QPaintEngine::RasterOpModes);
+}
+
+void QtDevice::MappingChanged() { ApplyTransform(); }
+
+void QtDevice::RopChanged() {}
+
+bool QtDevice::BeginShape(bool fill) {
+    if (!painter_) return false;
+    const bool notXor = ROP2() == R2_NOTXORPEN;
+    if (notXor && !SupportsRasterOps()) return false;  // no inverting on PDF, SVG, paper
+
+    const LogPen& lp = CurrentPen();
+    if (lp.Style == PS_NULL) {
+        painter_->setPen(Qt::NoPen);
+    } else {
+        QPen pen(ToQColor(lp.Color));
+        pen.setStyle(ToQtPenStyle(lp.Style));
+        // Widths below one device pixel draw one pixel, as on the platform.
+        const double devWidth = std::abs(lp.WidthX * ScaleX());
+        if (lp.WidthX <= 0 || devWidth < 1.0) {
+            pen.setWidth(0);
+            pen.setCosmetic(true);
+        } else {
+            pen.setWidthF(lp.WidthX);
+            pen.setCapStyle(Qt::RoundCap);
+            pen.setJoinStyle(Qt::RoundJoin);
+        }
+        painter_->setPen(pen);
+    }
+    painter_->setBrush(fill ? ToQBrush(CurrentBrush()) : QBrush(Qt::NoBrush));
+    if (notXor) {
+        painter_->setCompositionMode(QPainter::RasterOp_NotSourceXorDestination);
+        painter_->setRenderHint(QPainter::Antialiasing, false);
+    }
+    return true;
+}
+
+void QtDevice::EndShape() {
+    if (!painter_) return;
+    if (ROP2() == R2_NOTXORPEN) {
+        painter_->setCompositionMode(QPainter::CompositionMode_SourceOver);
+        painter_->setRenderHint(QPainter::Antialiasing, savedAntialias_);
+    }
+}
+
+void QtDevice::DoLineTo(TPoint from, TPoint to) {
+    if (!BeginShape(false)) return;
+    painter_->drawLine(QPointF(from.x, from.y), QPointF(to.x, to.y));
+    EndShape();
+}
+
+void QtDevice::Polyline(const TPoint* pts, int count) {
+    if (count < 2 || !BeginShape(false)) return;
+    const auto v = ToPoints(pts, count);
+    painter_->drawPolyline(v.data(), int(v.size()));
+    EndShape();
+}
+
+void QtDevice::Polygon(const TPoint* pts, int count) {
+    if (count < 2 || !BeginShape(true)) return;
+    const auto v = ToPoints(pts, count);
+    painter_->drawPolygon(v.data(), int(v.size()), Qt::OddEvenFill);
+    EndShape();
+}
+
+QRectF QtDevice::PixelRect(std::int32_t l, std::int32_t t, std::int32_t r, std::int32_t b) const {
+    const QRectF d = LogicalTransform().mapRect(ToQRect(l, t, r, b));
+    const double x0 = std::round(d.left()), y0 = std::round(d.top());
+    const double x1 = std::round(d.right()), y1 = std::round(d.bottom());
+    return QRectF(QPointF(x0, y0), QPointF(x1, y1));
+}
+
+void QtDevice::Rectangle(std::int32_t l, std::int32_t t, std::int32_t r, std::int32_t b) {
+    if (!BeginShape(true)) return;
+    // Axis-parallel rectangles are drawn on whole device pixels (the corners rounded
+    // as the platform maps them), so that rectangles side by side (the bands of a
+    // gradient) meet without a seam and share their edges exactly.
+    const QRectF px = PixelRect(l, t, r, b);
+    QPen pen = painter_->pen();
+    if (!pen.isCosmetic() && pen.style() != Qt::NoPen)
+        pen.setWidthF(pen.widthF() * std::abs(ScaleX()) *
+                      std::hypot(base_.m11(), base_.m12()));
+    painter_->setPen(pen);
+    const bool aa = painter_->testRenderHint(QPainter::Antialiasing);
+    painter_->setRenderHint(QPainter::Antialiasing, false);
+    painter_->setWorldTransform(QTransform());
+    painter_->drawRect(px);
+    ApplyTransform();
+    painter_->setRenderHint(QPainter::Antialiasing, aa);
+    EndShape();
+}
+
+void QtDevice::Ellipse(std::int32_t l, std::int32_t t, std::int32_t r, std::int32_t b) {
+    if (!BeginShape(true)) return;
+    painter_->drawEllipse(ToQRect(l, t, r, b));
+    EndShape();
+}
+
+void QtDevice::FillRect(const TRect& r, const LogBrush& brush) {
+    if (!painter_) return;
+    if (ROP2() == R2_NOTXORPEN && !SupportsRasterOps()) return;
+    if (ROP2() == R2_NOTXORPEN)
+        painter_->setCompositionMode(QPainter::RasterOp_NotSourceXorDestination);
+    const bool aa = painter_->testRenderHint(QPainter::Antialiasing);
+    painter_->setRenderHint(QPainter::Antialiasing, false);
+    painter_->setWorldTransform(QTransform());
+    painter_->fillRect(PixelRect(r.Left, r.Top, r.Right, r.Bottom), ToQBrush(brush));
+    ApplyTransform();
+    painter_->setRenderHint(QPainter::Antialiasing, aa);
+    if (ROP2() == R2_NOTXORPEN)
+        painter_->setCompositionMode(QPainter::CompositionMode_SourceOver);
+}
+
+void QtDevice::TextOut(std::int32_t x, std::int32_t y, std::string_view text) {
+    if (!painter_ || text.empty()) return;
+    const LogFont& lf = CurrentFont();
+    const FontInfo& f = Font(lf);
+    const QString s = TextFor(f, text);
+    if (s.isEmpty()) return;
+
+    // Text space: origin at the reference point, x along the text, y down, in font
+    // pixels (FontScale per logical unit).
+    const double adv = f.metrics.horizontalAdvance(s);
+    const double asc = f.metrics.ascent(), desc = f.metrics.descent();
+    const std::uint32_t a = TextAlign();
+    double dx = 0, dy = 0;
+    if ((a & TA_CENTER) == TA_CENTER) dx = -adv / 2;
+    else if (a & TA_RIGHT) dx = -adv;
+    if ((a & TA_BASELINE) == TA_BASELINE) dy = 0;
+    else if (a & TA_BOTTOM) dy = -desc;
+    else dy = asc;
+
+    const QTransform full = LogicalTransform();
+    const QPointF at = full.map(QPointF(x, y));
+    const double sx = std::hypot(full.m11(), full.m12()) / FontScale;
+    const double sy = std::hypot(full.m21(), full.m22()) / FontScale;
+    QTransform t = QTransform::fromTranslate(at.x(), at.y());
+    if (lf.Escapement != 0) t.rotate(-lf.Escapement / 10.0);
+    t.scale(sx, sy);
+
+    painter_->setWorldTransform(t);
+    painter_->setCompositionMode(QPainter::CompositionMode_SourceOver);
+    if (BkMode() == OPAQUE)
+        painter_->fillRect(QRectF(dx, dy - asc, adv, asc + desc), ToQColor(BkColor()));
+    painter_->setFont(f.font);
+    painter_->setPen(ToQColor(TextColor()));
+    painter_->drawText(QPointF(dx, dy), s);
+    ApplyTransform();
+}
+
+int QtDevice::GetDeviceCaps(DeviceCap cap) const {
+    const QPaintDevice* d = painter_ ? painter_->device() : nullptr;
+    if (!d) {
+        // Measuring only: an A4 sheet at 96 pixels per inch.
+        switch (cap) {
+        case DeviceCap::HorzSize: return 210;
+        case DeviceCap::VertSize: return 297;
+        case DeviceCap::HorzRes: return 794;
+        case DeviceCap::VertRes: return 1123;
+        case DeviceCap::LogPixelsX:
+        case DeviceCap::LogPixelsY: return 96;
+        }
+        return 0;
+    }
+    switch (cap) {
+    case DeviceCap::HorzSize: return d->widthMM();
+    case DeviceCap::VertSize: return d->heightMM();
+    case DeviceCap::HorzRes: return d->width();
+    case DeviceCap::VertRes: return d->height();
+    case DeviceCap::LogPixelsX: return d->logicalDpiX();
+    case DeviceCap::LogPixelsY: return d->logicalDpiY();
+    }
+    return 0;
+}
+
+TColor QtDevice::GetPixel(std::int32_t x, std::int32_t y) {
+    if (!image_) return ClrInvalid;
+    const QPointF d = LogicalTransform().map(QPointF(x, y));
+    const int px = int(std::floor(d.x())), py = int(std::floor(d.y()));
+    if (px < 0 || py < 0 || px >= image_->width() || py >= image_->height()) return ClrInvalid;
+    return FromQColor(image_->pixelColor(px, py));
+}
+
+} // namespace kd
