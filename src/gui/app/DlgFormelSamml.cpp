@@ -22,6 +22,7 @@
 #include "core/Errors.h"
 #include "core/numeric/Encoding.h"
 #include "gui/app/FormelSeite.h"
+#include "gui/platform/Cursors.h"
 #include "gui/platform/Pfade.h"
 #include "gui/platform/Symbole.h"
 #include "gui/units/Hauptformular.h"
@@ -120,7 +121,7 @@ void TDlgFormelSamml::ControlsAnlegen() {
     RichEdit1->viewport()->installEventFilter(this);
     Platziere(RichEdit1, {10, 6, 583, 25}, Breiter);
 
-    CScrollBox1 = new QScrollArea(this);
+    CScrollBox1 = new gui::TCScrollBox(this);
     CScrollBox1->setObjectName(QStringLiteral("CScrollBox1"));
     CScrollBox1->setBackgroundRole(QPalette::Base);
     {
@@ -134,14 +135,15 @@ void TDlgFormelSamml::ControlsAnlegen() {
     CScrollBox1->setFocusPolicy(Qt::NoFocus);
     Platziere(CScrollBox1, {10, 46, 403, 497}, Breiter | Hoeher);
 
-    PaintBox1 = new FormelSeite;
+    PaintBox1 = new gui::TVirtPntBox;
     PaintBox1->setObjectName(QStringLiteral("PaintBox1"));
     PaintBox1->setContextMenuPolicy(Qt::NoContextMenu);
+    PaintBox1->AnzSeiten = 10;
     CScrollBox1->setWidget(PaintBox1);
-    connect(PaintBox1, &FormelSeite::MausGedrueckt, this, &TDlgFormelSamml::PaintBox1MouseDown);
-    connect(PaintBox1, &FormelSeite::MausLosgelassen, this, &TDlgFormelSamml::PaintBox1MouseUp);
-    connect(PaintBox1, &FormelSeite::MausBewegt, this, &TDlgFormelSamml::PaintBox1MouseMove);
-    connect(PaintBox1, &FormelSeite::Doppelklick, this, &TDlgFormelSamml::PaintBox1DblClick);
+    connect(PaintBox1, &gui::TVirtPntBox::MausGedrueckt, this, &TDlgFormelSamml::PaintBox1MouseDown);
+    connect(PaintBox1, &gui::TVirtPntBox::MausLosgelassen, this, &TDlgFormelSamml::PaintBox1MouseUp);
+    connect(PaintBox1, &gui::TVirtPntBox::MausBewegt, this, &TDlgFormelSamml::PaintBox1MouseMove);
+    connect(PaintBox1, &gui::TVirtPntBox::Doppelklick, this, &TDlgFormelSamml::PaintBox1DblClick);
 
     ListBox1 = new QListWidget(this);
     ListBox1->setObjectName(QStringLiteral("ListBox1"));
@@ -349,6 +351,7 @@ void TDlgFormelSamml::FormActivate() {
     if (!verzGesetzt_) {
         verzGesetzt_ = Sicher([this] { verz_ = StandardVerzeichnisse(); });
     }
+    FormelSeiteEinrichten(*PaintBox1, *CScrollBox1);
     bereit_ = verzGesetzt_ && !verz_.BibVerz.empty();
     if (!bereit_) {
         if (verzGesetzt_)
@@ -367,6 +370,7 @@ void TDlgFormelSamml::FormActivate() {
     SetFormel(sammlung_.AktFormel);
     CScrollBox1->verticalScrollBar()->setValue(0);
     RichEdit1->setFocus();
+    LoadCursors();
 }
 
 void TDlgFormelSamml::DateitypRegistrieren() {

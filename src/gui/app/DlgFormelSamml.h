@@ -26,7 +26,10 @@ class QKeyEvent;
 
 namespace kd {
 
-class FormelSeite;
+namespace gui {
+class TCScrollBox;
+class TVirtPntBox;
+} // namespace gui
 
 class TDlgFormelSamml : public QWidget {
     Q_OBJECT
@@ -84,8 +87,8 @@ public:
     // --- controls ---
     QTextEdit* RichEdit1 = nullptr;
     QTextEdit* RichEdit2 = nullptr;
-    QScrollArea* CScrollBox1 = nullptr;
-    FormelSeite* PaintBox1 = nullptr;
+    gui::TCScrollBox* CScrollBox1 = nullptr;
+    gui::TVirtPntBox* PaintBox1 = nullptr;
     QListWidget* ListBox1 = nullptr;
     QLabel* Image1 = nullptr;
     QLineEdit* Edit1 = nullptr;

@@ -1,36 +1,19 @@
 #pragma once
-// The formula page inside the scroll box: for now a white A4 page (2100 x 2970 tenths
-// of a millimetre at zoom 0.35) that reports mouse presses, releases and double clicks
-// to the window. Painting the formulas is added with the page drawing.
-#include <QPoint>
-#include <QWidget>
+// The formula page of the main window: PaintBox1, a virtual page paint box
+// (gui::TVirtPntBox) inside the scroll box CScrollBox1, one A4 page in portrait in
+// tenths of a millimetre with y up and the top edge at y = 2970, shown at zoom 0.35.
+// The page drawing hangs itself into PaintBox1->OnPaint.
+#include <cstdint>
+
+#include "gui/platform/VirtPntBox.h"
 
 namespace kd {
 
-class FormelSeite : public QWidget {
-    Q_OBJECT
-public:
-    static constexpr double Zoom = 0.35;
-    static constexpr int SeitenBreite = 2100;  // tenths of a millimetre
-    static constexpr int SeitenHoehe = 2970;
+inline constexpr double SeitenZoom = 0.35;
+inline constexpr std::int32_t SeitenHoehe = 2970;
 
-    explicit FormelSeite(QWidget* eltern = nullptr);
-
-    // Page size in pixels at the zoom factor.
-    static QSize PixelGroesse();
-
-signals:
-    void MausGedrueckt(Qt::MouseButton taste, QPoint pos, QPoint globalPos);
-    void MausLosgelassen(Qt::MouseButton taste, QPoint pos);
-    void MausBewegt(QPoint pos);
-    void Doppelklick();
-
-protected:
-    void paintEvent(QPaintEvent* e) override;
-    void mousePressEvent(QMouseEvent* e) override;
-    void mouseReleaseEvent(QMouseEvent* e) override;
-    void mouseMoveEvent(QMouseEvent* e) override;
-    void mouseDoubleClickEvent(QMouseEvent* e) override;
-};
+// Sets PaintBox1 up as a one-page virtual page inside the scroll box (portrait, no
+// margins, base zoom 1.0), with zoom factor 0.35 and page height 2970.
+void FormelSeiteEinrichten(gui::TVirtPntBox& paintBox, gui::TCScrollBox& scrollBox);
 
 } // namespace kd
