@@ -48,6 +48,13 @@ inline void Zuruecksetzen(Term& t) { std::memcpy(&t.Rechenwert, &t.Wert, sizeof(
 
 constexpr int MaxSchleifen = 6;
 
+// Loop passes one evaluation may take: in all enough for an integral inside an
+// integral (10001 * 10001), and of them run as steps (not by the compiled program,
+// about ten times slower) a second's worth. A loop whose end lies out of reach (a
+// named end bound of 1E18, say) so ends as an overflow instead of running for hours.
+constexpr long long MaxDurchlaeufe = 1LL << 27;
+constexpr long long MaxSchrittDurchlaeufe = 1LL << 23;
+
 // round() of a term value used as an index; values no index can have give -1 - 2^30,
 // which no list or table holds.
 inline std::int32_t RundeIndex(Extended v) {
@@ -101,6 +108,8 @@ Extended TGleichung::Auswerten(bool strikt, int& fehler, int& textPos) {
     std::int32_t gemerkteZuweisungen = 0;
     bool verschachtelt = false;    // a nested sum was met
     Schleifenprogramm programm;    // the compiled body of the loop that ran last
+    long long durchlaeufe = 0;     // loop passes so far
+    long long schrittDurchlaeufe = 0;  // ... of them run as steps
 
     for (int i = 1; i <= schritte; ++i) {
         if (i > hoechster) hoechster = i;
@@ -281,8 +290,9 @@ Extended TGleichung::Auswerten(bool strikt, int& fehler, int& textPos) {
                 neu = wert + (integral ? sl.Schrittweite->GetWert() : Extended(1));
                 // When the variable no longer grows (its magnitude swallows the step, or
                 // the step is no number) the loop cannot reach its end: an overflow,
-                // tolerated like any other.
-                steckt = !(neu > wert);
+                // tolerated like any other. So is a loop beyond the passes allowed.
+                steckt = !(neu > wert) || durchlaeufe >= MaxDurchlaeufe ||
+                         schrittDurchlaeufe >= MaxSchrittDurchlaeufe;
                 fertig = steckt;
             }
             if (fertig) {
@@ -298,14 +308,19 @@ Extended TGleichung::Auswerten(bool strikt, int& fehler, int& textPos) {
                 sl.Variable->SetWert(sl.Start);
             } else {
                 sl.Variable->SetWert(neu);
+                ++durchlaeufe;
+                ++schrittDurchlaeufe;
                 // The passes that surely go on run as a compiled program; the step walk
                 // takes the next pass after them (the last one, or one with an error).
                 if (!sl.OhneProgramm) {
                     if (!programm.Passt(sl.Rumpf, i) &&
                         !programm.Uebersetzen(*this, sl.Rumpf, i, sl.Variable, sl.Schrittweite)) {
                         sl.OhneProgramm = true;
-                    } else if (programm.Laufen(sl.Ende, produkt, l.Rechenwert) == 0 && ++sl.Fehlversuche > 8) {
-                        sl.OhneProgramm = true;
+                    } else {
+                        const long long n =
+                            programm.Laufen(sl.Ende, produkt, l.Rechenwert, MaxDurchlaeufe - durchlaeufe);
+                        durchlaeufe += n;
+                        if (n == 0 && ++sl.Fehlversuche > 8) sl.OhneProgramm = true;
                     }
                 }
                 i = sl.Rumpf - 1;  // on with the body's first step

@@ -296,12 +296,13 @@ using Befehl = Schleifenprogramm::Befehl;
 // decide ends the program instead.
 template <bool Aufrufe, bool Produkt>
 long long Laeufe(const Befehl* const befehle, const bool leerMoeglich, const Extended* const konst,
-                 const Extended h, const Extended ende, Extended& xEin, Extended& sEin) {
+                 const Extended h, const Extended ende, const long long hoechstens, Extended& xEin,
+                 Extended& sEin) {
     Extended stapel[MaxTerme];
     Extended x = xEin, s = sEin;
     const Extended eps = 1E-10L;
     long long n = 0;
-    for (;;) {
+    while (n < hoechstens) {
         // The arrival after this pass must go on: neither the end nor a step that
         // leaves the variable where it is.
         if (ende <= x + eps) break;
@@ -417,7 +418,7 @@ abbruch:
 
 } // namespace
 
-long long Schleifenprogramm::Laufen(Extended ende, bool produkt, Extended& summe) {
+long long Schleifenprogramm::Laufen(Extended ende, bool produkt, Extended& summe, long long hoechstens) {
     if (!gueltig_) return 0;
     for (int i = 0; i < nachladen_; ++i) {
         const Extended w = nachladen_liste_[i].Bez->GetWert();
@@ -430,10 +431,10 @@ long long Schleifenprogramm::Laufen(Extended ende, bool produkt, Extended& summe
     Extended x = *platz;
     Extended s = summe;
     const long long n =
-        aufrufe_ ? (produkt ? Laeufe<true, true>(befehl_, leerMoeglich_, konst_, h, ende, x, s)
-                            : Laeufe<true, false>(befehl_, leerMoeglich_, konst_, h, ende, x, s))
-                 : (produkt ? Laeufe<false, true>(befehl_, leerMoeglich_, konst_, h, ende, x, s)
-                            : Laeufe<false, false>(befehl_, leerMoeglich_, konst_, h, ende, x, s));
+        aufrufe_ ? (produkt ? Laeufe<true, true>(befehl_, leerMoeglich_, konst_, h, ende, hoechstens, x, s)
+                            : Laeufe<true, false>(befehl_, leerMoeglich_, konst_, h, ende, hoechstens, x, s))
+                 : (produkt ? Laeufe<false, true>(befehl_, leerMoeglich_, konst_, h, ende, hoechstens, x, s)
+                            : Laeufe<false, false>(befehl_, leerMoeglich_, konst_, h, ende, hoechstens, x, s));
     Rechenfehler = 0;
     if (n > 0) {
         *platz = x;
