@@ -1,6 +1,7 @@
 #include "core/eval/Schleifenprogramm.h"
 
 #include <cmath>
+#include <limits>
 #include <typeinfo>
 
 #include "core/eval/Funktionen.h"
@@ -284,6 +285,22 @@ namespace {
 constexpr double ProduktGrenze = 9.99e99;  // |a * b| below: no overflow (1E100)
 constexpr double LeerGrenze = 1E199;       // |r| below: not Leerwert (1E200)
 
+// The loop ends at the arrival with ende <= x + 1E-10. As x + 1E-10 (rounded) grows
+// with x, that holds exactly for the x from some value on: the smallest x with it,
+// found from ende - 1E-10 by stepping over neighbouring values. (ende is finite.)
+Extended Endschwelle(Extended ende) {
+    const Extended eps = 1E-10L;
+    const Extended unendlich = std::numeric_limits<Extended>::infinity();
+    Extended g = ende - eps;
+    while (!(ende <= g + eps)) g = std::nextafter(g, unendlich);
+    for (;;) {
+        const Extended kleiner = std::nextafter(g, -unendlich);
+        if (!(ende <= kleiner + eps)) break;
+        g = kleiner;
+    }
+    return g;
+}
+
 } // namespace
 
 namespace {
@@ -296,16 +313,17 @@ using Befehl = Schleifenprogramm::Befehl;
 // decide ends the program instead.
 template <bool Aufrufe, bool Produkt>
 long long Laeufe(const Befehl* const befehle, const bool leerMoeglich, const Extended* const konst,
-                 const Extended h, const Extended ende, const long long hoechstens, Extended& xEin,
+                 const double* const hoch, const double* const tief,
+                 const Extended h, const Extended schwelle, const long long hoechstens, Extended& xEin,
                  Extended& sEin) {
     Extended stapel[MaxTerme];
     Extended x = xEin, s = sEin;
-    const Extended eps = 1E-10L;
     long long n = 0;
-    while (n < hoechstens) {
-        // The arrival after this pass must go on: neither the end nor a step that
-        // leaves the variable where it is.
-        if (ende <= x + eps) break;
+    if (hoechstens <= 0) return 0;
+    for (;;) {
+        // The arrival after this pass must go on: neither the end (ende <= x + 1E-10,
+        // that is x >= schwelle) nor a step that leaves the variable where it is.
+        if (x >= schwelle) break;
         const Extended neu = x + h;
         if (!(neu > x)) break;
 
@@ -313,11 +331,13 @@ long long Laeufe(const Befehl* const befehle, const bool leerMoeglich, const Ext
         // before anything of this pass is kept.
         int sp = 0;
         Extended reg = 0;
+// A constant operand, from its two double halves (two cheap loads and an exact sum).
+#define KD_K (Extended(hoch[c.K]) + Extended(tief[c.K]))
         for (const Befehl* ip = befehle;; ++ip) {
             const Befehl c = *ip;
             switch (c.Code) {
             case Fertig: goto durchlaufen;
-            case LadeK: reg = konst[c.K]; break;
+            case LadeK: reg = KD_K; break;
             case LadeX: reg = x; break;
             case Ablegen: stapel[sp++] = reg; break;
             case Betrag: reg = std::fabs(reg); break;
@@ -371,11 +391,11 @@ long long Laeufe(const Befehl* const befehle, const bool leerMoeglich, const Ext
         break;                                    \
     }
 #define KD_BINAER(n, ausdruck)                               \
-    KD_FORM(n, FormRK, reg, konst[c.K], ausdruck)            \
+    KD_FORM(n, FormRK, reg, KD_K, ausdruck)                  \
     KD_FORM(n, FormRX, reg, x, ausdruck)                     \
     KD_FORM(n, FormSR, stapel[--sp], reg, ausdruck)          \
-    KD_FORM(n, FormXK, x, konst[c.K], ausdruck)              \
-    KD_FORM(n, FormKX, konst[c.K], x, ausdruck)              \
+    KD_FORM(n, FormXK, x, KD_K, ausdruck)                    \
+    KD_FORM(n, FormKX, KD_K, x, ausdruck)                    \
     KD_FORM(n, FormXX, x, x, ausdruck)
             KD_BINAER(0, reg = a + b)
             KD_BINAER(1, reg = a - b)
@@ -400,6 +420,7 @@ long long Laeufe(const Befehl* const befehle, const bool leerMoeglich, const Ext
             KD_BINAER(10, reg = std::fabs(a - b) < 1E-8L ? 1 : 0)
 #undef KD_BINAER
 #undef KD_FORM
+#undef KD_K
             default: goto abbruch;
             }
         }
@@ -408,7 +429,7 @@ long long Laeufe(const Befehl* const befehle, const bool leerMoeglich, const Ext
         // The arrival: accumulate unless the body gave Leerwert, step on.
         if (!leerMoeglich || std::fabs(reg) < LeerGrenze || reg != Leerwert) s = Produkt ? s * reg : s + reg;
         x = neu;
-        ++n;
+        if (++n == hoechstens) break;
     }
 abbruch:
     xEin = x;
@@ -428,13 +449,27 @@ long long Schleifenprogramm::Laufen(Extended ende, bool produkt, Extended& summe
     // Plain identifiers: GetWert and SetWert are the value at WertZeiger.
     Extended* const platz = variable_->WertZeiger;
     const Extended h = schrittweite_ ? schrittweite_->GetWert() : Extended(1);
+    // Each constant as the sum of two doubles: an 80-bit value has 64 mantissa bits,
+    // the first double takes 53 of them and the second the rest, so the sum is exact
+    // (loading an 80-bit value from memory is slow). A constant that does not split so
+    // (out of the range of a double, NaN) leaves the passes to the steps.
+    for (int i = 0; i < konstanten_; ++i) {
+        const Extended v = konst_[i];
+        const double hoch = static_cast<double>(v);
+        const double tief = v == 0 ? hoch : static_cast<double>(v - hoch);  // -0 + -0 is -0
+        const Extended summe2 = Extended(hoch) + Extended(tief);
+        if (!(summe2 == v) || std::signbit(summe2) != std::signbit(v)) return 0;
+        hoch_[i] = hoch;
+        tief_[i] = tief;
+    }
     Extended x = *platz;
     Extended s = summe;
+    const Extended schwelle = Endschwelle(ende);
     const long long n =
-        aufrufe_ ? (produkt ? Laeufe<true, true>(befehl_, leerMoeglich_, konst_, h, ende, hoechstens, x, s)
-                            : Laeufe<true, false>(befehl_, leerMoeglich_, konst_, h, ende, hoechstens, x, s))
-                 : (produkt ? Laeufe<false, true>(befehl_, leerMoeglich_, konst_, h, ende, hoechstens, x, s)
-                            : Laeufe<false, false>(befehl_, leerMoeglich_, konst_, h, ende, hoechstens, x, s));
+        aufrufe_ ? (produkt ? Laeufe<true, true>(befehl_, leerMoeglich_, konst_, hoch_, tief_, h, schwelle, hoechstens, x, s)
+                            : Laeufe<true, false>(befehl_, leerMoeglich_, konst_, hoch_, tief_, h, schwelle, hoechstens, x, s))
+                 : (produkt ? Laeufe<false, true>(befehl_, leerMoeglich_, konst_, hoch_, tief_, h, schwelle, hoechstens, x, s)
+                            : Laeufe<false, false>(befehl_, leerMoeglich_, konst_, hoch_, tief_, h, schwelle, hoechstens, x, s));
     Rechenfehler = 0;
     if (n > 0) {
         *platz = x;

@@ -66,6 +66,7 @@ private:
     int befehle_ = 0, konstanten_ = 0, nachladen_ = 0;
     Befehl befehl_[4 * MaxTerme];
     Extended konst_[2 * MaxTerme];
+    double hoch_[2 * MaxTerme], tief_[2 * MaxTerme];  // konst_ as sums of two doubles
     Nachladen nachladen_liste_[MaxTerme];
 };
 
