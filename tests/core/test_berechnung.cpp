@@ -158,3 +158,21 @@ TEST(Tabellenformel, Translation) {
     EXPECT_EQ(w.Warnungen[0], "Produktfunktion l\xE4\xDFt sich nicht entsprechend umsetzten");
     EXPECT_EQ(w.Warnungen[1], "Integralfunktion l\xE4\xDFt sich nicht entsprechend umsetzten");
 }
+
+TEST(Berechnung, NegativeNumericEndBounds) {
+    // A negative end given as a number is the end itself, not a reference to a variable.
+    struct Fall {
+        const char* text;
+        const char* meldung;
+    };
+    const Fall faelle[] = {
+        {"y=SUMME(i=-5;-1;i)", "Ergebnis: f(  )=-15"},
+        {"y=PRODUKT(i=-3;-1;i)", "Ergebnis: f(  )=-6"},
+        {"y=INTEGRAL(x=-2;-1;x*dx)", "Ergebnis: f(  )=-1,5"},
+    };
+    for (const auto& f : faelle) {
+        MerkListe merk = LeereMerkliste();
+        const auto e = FormelBerechnen(f.text, false, merk, nullptr);
+        EXPECT_EQ(e.Meldung, f.meldung) << f.text;
+    }
+}

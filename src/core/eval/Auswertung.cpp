@@ -224,7 +224,10 @@ Extended TGleichung::Auswerten(bool strikt, int& fehler, int& textPos) {
                     v->SetWert(sb->GetWert());
                 }
                 const Extended start = v->GetWert();
-                if (ende < 0 || (integral && l.EndeBenannt)) {
+                // A named end is a reference -(k + 1) to identifier k. Only the flag
+                // decides: a negative number is an end like any other, so
+                // SUMME(i=-5;-1;i) sums five terms instead of reading an identifier.
+                if (l.EndeBenannt) {
                     TBezeichner* eb = BezeichnerAn(bez, RundeIndex(-ende) - 1);
                     if (!eb) {
                         Rechenfehler = RfUndefiniert;

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <limits>
 
 namespace kd {
@@ -422,9 +423,12 @@ std::string ZahlText(int n, Extended x) {
 
 int Zehnerexponent(Extended x) {
     if (!std::isfinite(x)) return 0;
-    const std::string s = FormatScientific18(x);
-    const std::size_t p = s.find('E');
-    return std::atoi(s.substr(p + 1, 5).c_str());
+    // The exponent of the 18-digit scientific form, found without building the text on
+    // the heap: the integral rounds every value through here ten thousand times.
+    char buf[64];
+    std::snprintf(buf, sizeof buf, "%.17Le", x);
+    const char* e = std::strchr(buf, 'e');
+    return e ? std::atoi(e + 1) : 0;
 }
 
 Extended Zehnerpotenz(int k) {
