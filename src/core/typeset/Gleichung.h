@@ -136,6 +136,20 @@ public:
     }
     void Reihenfolge();
 
+    // --- layout (FormelAufbau.cpp) ---
+    // Builds the laid-out element tree of the last successful parse (ElementeErzeugen
+    // set): one TFormElem per step, measured on `dc` with `stile`, each node given
+    // `style` and `ownsStyle`. With a single term no node is made. The root (term 1's
+    // element) gets `tag` and passes to the caller; the equation keeps nothing of it.
+    // Call it once per parse; none when nothing was parsed.
+    std::unique_ptr<TDLine> FormelAufbau(Device& dc, const std::shared_ptr<TFormStyles>& stile,
+                                         std::shared_ptr<TStyleHandle> style, bool ownsStyle,
+                                         std::uint32_t tag);
+    // The same on the device and with the styles of the Elementfabrik the leaves were
+    // made by; none when Fabrik is not an Elementfabrik.
+    std::unique_ptr<TDLine> FormelAufbau(std::shared_ptr<TStyleHandle> style, bool ownsStyle,
+                                         std::uint32_t tag);
+
     // --- evaluation ---
     // Walks the steps; does not reset Rechenwert nor set plot variables.
     Extended Auswerten(bool strikt, int& fehler, int& textPos);
