@@ -1,0 +1,173 @@
+#include "core/page/Formelseite.h"
+
+#include <algorithm>
+
+#include "core/page/Rounding.h"
+#include "core/page/TextSys.h"
+#include "core/typeset/Elementfabrik.h"
+#include "core/typeset/FormElem.h"
+#include "core/typeset/Gleichung.h"
+#include "core/typeset/Stile.h"
+#include "core/typeset/TextObjekte.h"
+
+namespace kd {
+
+namespace {
+
+constexpr TColor Trennfarbe = RGB(128, 128, 128);
+constexpr TColor Kommentarfarbe = RGB(0, 0, 80);
+constexpr TColor Fehlerfarbe = RGB(255, 0, 0);
+
+void Trennlinie(Device& dc, std::int32_t y) {
+    dc.MoveTo(0, y);
+    dc.LineTo(5000, y);
+}
+
+// The heading comment at (50, y) on a white ground that interrupts the separator.
+void KommentarZeichnen(Device& dc, TFormStyles& st, const std::string& kommentar,
+                       std::int32_t y) {
+    const LogFont alt = st.MainFont.Font;
+    st.MainFont.Font.SetFace("Arial");
+    TRect r = MeasureFormattedText(dc, 50, y, 0, st, kommentar);
+    r.Left -= 4;
+    r.Right = 50 + RoundEven((r.Right - 50) * 1.03L);
+    dc.FillRect(r, WhiteBrush());
+    DrawFormattedText(dc, 50, y, st, 0, Kommentarfarbe, kommentar, true);
+    st.MainFont.Font = alt;
+}
+
+} // namespace
+
+void FormelUndKommentar(const std::string& text, std::string& formel, std::string& kommentar,
+                        bool& hatKommentar) {
+    formel = text;
+    while (!formel.empty() && formel.back() == ' ') formel.pop_back();
+    kommentar.clear();
+    hatKommentar = false;
+    if (formel.empty() || formel.back() != '}') return;
+    const std::size_t auf = formel.find('{');
+    if (auf == std::string::npos) return;
+    kommentar = formel.substr(auf + 1, formel.size() - auf - 2);
+    formel.resize(auf);
+    hatKommentar = true;
+}
+
+void TFormelseite::Ungueltig() {
+    ElementListe.ClearItems();
+    LayoutGueltig = false;
+}
+
+const FormelPosTabelle& TFormelseite::Zeichnen(Device& dc, const std::vector<std::string>& texte,
+                                              const std::shared_ptr<TFormStyles>& stileIn,
+                                              Seitenbilder* bilder) {
+    const std::shared_ptr<TFormStyles> stile =
+        stileIn ? stileIn : std::make_shared<TFormStyles>();
+    const int n = std::min<int>(static_cast<int>(texte.size()), MaxSeitenformeln);
+    if (LayoutGueltig && ElementListe.Count() != n) Ungueltig();
+    const bool neu = !LayoutGueltig;
+    if (neu) ElementListe.ClearItems();
+
+    BildBreite = RandOhneBild;
+    if (bilder)
+        for (int i = 0; i < n; ++i) {
+            const TSize g = bilder->Groesse(i);
+            if (g.cx > 0 && g.cy > 0) BildBreite = RandMitBild;
+        }
+
+    const LogPen altPen = dc.SelectPen(LogPen{PS_SOLID, 0, 0, Trennfarbe});
+    dc.FillRect(TRect{0, Seitenoben, 32000, -32000}, WhiteBrush());
+    Anzahl = n;
+    std::int32_t acc = 50;
+    if (n == 0) {
+        Ende = Seitenoben + 25 - acc;
+        dc.SelectPen(altPen);
+        LayoutGueltig = true;
+        return FormelPos;
+    }
+
+    std::unique_ptr<Elementfabrik> fabrik;
+    std::unique_ptr<TGleichung> gleichung;
+    if (neu) {
+        fabrik = std::make_unique<Elementfabrik>(dc, stile);
+        TGleichung::Optionen o;
+        o.Sammelmodus = true;
+        o.ElementeErzeugen = true;
+        o.Stile = stile.get();
+        o.Fabrik = fabrik.get();
+        gleichung = std::make_unique<TGleichung>(o);
+    }
+
+    for (int i = 0; i < n; ++i) {
+        dc.SelectPen(LogPen{PS_SOLID, 0, 0, Trennfarbe});
+        Trennlinie(dc, 2995 - acc);
+        std::string formel, kommentar;
+        bool hatKommentar;
+        FormelUndKommentar(texte[std::size_t(i)], formel, kommentar, hatKommentar);
+        if (hatKommentar) KommentarZeichnen(dc, *stile, kommentar, 2975 - acc);
+
+        if (neu) {
+            int fehlerPos = 0, endePos = 0;
+            const int code = gleichung->FormelLesen(formel, "", "", 0, fehlerPos, endePos);
+            std::unique_ptr<TDLine> element;
+            if (code == 0) {
+                element = gleichung->FormelAufbau(
+                    dc, stile, std::make_shared<TPenBrushTyp>(PS_SOLID, 0, 0, BS_SOLID, 0, 0),
+                    true, TagFormElem);
+            }
+            if (!element)
+                element = std::make_unique<TFormelText>(dc, 13, false, true, Fehlerfarbe, 0, stile,
+                                                        "Fehler in Formel", 0, 0);
+            ElementListe.Add(std::move(element));
+        }
+        TDLine& e = *ElementListe[i];
+        const std::int32_t w = e.Rect.Right - e.Rect.Left;
+        const std::int32_t h = e.Rect.Top - e.Rect.Bottom;
+        acc += h;
+        const std::int32_t oben = i == 0 ? Seitenoben : FormelPos[std::size_t(i - 1)].Unterkante;
+        FormelPos[std::size_t(i)] = {w, oben - (h + 100)};
+        // The block's lower edge lies at 2950 - acc.
+        if (neu) e.MovePosRel(BildBreite + 25 - e.Rect.Left, 2950 - acc - e.Rect.Bottom);
+        e.Draw(dc);
+
+        if (bilder) {
+            const TSize g = bilder->Groesse(i);
+            if (g.cx > 0 && g.cy > 0) {
+                TRect r;
+                r.Left = 0;
+                r.Right = BildBreite - 20;
+                r.Top = i == 0 ? 2915 : Seitenoben - acc + h - 15;
+                r.Bottom = r.Top - RoundEven(Extended(g.cy) * (r.Right - r.Left) / g.cx);
+                bilder->Zeichnen(dc, i, r);
+                const std::int32_t bh = r.Top - r.Bottom;
+                if (bh > h) {
+                    FormelPos[std::size_t(i)].Unterkante -= bh - h;
+                    acc = acc - h + bh;
+                }
+            }
+        }
+        acc += 100;
+    }
+    dc.SelectPen(LogPen{PS_SOLID, 0, 0, Trennfarbe});
+    Trennlinie(dc, 2995 - acc);
+    Ende = 2995 - acc;
+    dc.SelectPen(altPen);
+    LayoutGueltig = true;
+    return FormelPos;
+}
+
+TRect TFormelseite::Markierungsrahmen(int i) const {
+    if (i < 0 || i >= MaxSeitenformeln) return {};
+    const std::int32_t x1 = BildBreite + 25 - 5;
+    const std::int32_t x2 = BildBreite + 25 + FormelPos[std::size_t(i)].Breite + 5;
+    const std::int32_t y1 = FormelPos[std::size_t(i)].Unterkante - 5;
+    const std::int32_t oben = i == 0 ? Seitenoben : FormelPos[std::size_t(i - 1)].Unterkante;
+    return {x1, oben - 50 - 5, x2, y1};
+}
+
+int TFormelseite::FormelBei(std::int32_t y) const {
+    for (int i = 0; i < Anzahl; ++i)
+        if (FormelPos[std::size_t(i)].Unterkante < y) return i;
+    return -1;
+}
+
+} // namespace kd

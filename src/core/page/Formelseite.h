@@ -1,0 +1,88 @@
+#pragma once
+// The formula page as drawn on a device: every formula of a library one below the
+// other on a white A4 page (0.1 mm, y up, top edge y = 2970), each under a grey
+// separator line with its heading comment ("{...}" at the end of its text) drawn above
+// it, "Fehler in Formel" in red for a text that does not parse, and the pictures in a
+// column on the left. The window's paint handler, printing, the clipboard picture and
+// the command line's render all draw the page with TFormelseite::Zeichnen; the window
+// adds only the highlight and the Symbol font test.
+//
+// The element trees are built once (LayoutGueltig false) and kept in ElementListe,
+// already placed on the page; later paints draw the cached trees and only recompute
+// FormelPos. Whoever changes the formulas calls Ungueltig.
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "core/page/Device.h"
+#include "core/typeset/CList.h"
+#include "core/typeset/GBasis.h"
+
+namespace kd {
+
+class TFormStyles;
+
+// The page shows at most this many formulas.
+inline constexpr int MaxSeitenformeln = 251;
+
+// Where a formula lies on the page: the width of its layout and the y of the lower
+// boundary of its block.
+struct FormelPosEintrag {
+    std::int32_t Breite = 0;
+    std::int32_t Unterkante = 0;
+};
+using FormelPosTabelle = std::array<FormelPosEintrag, MaxSeitenformeln>;
+
+// The pictures of the formulas, as the page needs them.
+class Seitenbilder {
+public:
+    virtual ~Seitenbilder() = default;
+    // Size in pixels of formula i's picture; 0 x 0 when it has none.
+    virtual TSize Groesse(int i) = 0;
+    // Draws formula i's picture stretched into r (page units, y up).
+    virtual void Zeichnen(Device& dc, int i, const TRect& r) = 0;
+};
+
+class TFormelseite {
+public:
+    // Left margin of the formulas without and with a picture column
+    // (343 = round(400 x 0.3 / 0.35)).
+    static constexpr std::int32_t RandOhneBild = 50;
+    static constexpr std::int32_t RandMitBild = 343;
+    static constexpr std::int32_t Seitenoben = 2970;
+
+    // The formulas changed: the next paint builds every tree again.
+    void Ungueltig();
+
+    // Paints the page for the formula texts (Windows-1252, as stored) on dc, which must
+    // have the page mapping applied (and be the measuring reference, or the current
+    // paint box's canvas be). `stile` are the page's formula styles (AnzeigeStyles).
+    // Returns FormelPos.
+    const FormelPosTabelle& Zeichnen(Device& dc, const std::vector<std::string>& texte,
+                                     const std::shared_ptr<TFormStyles>& stile,
+                                     Seitenbilder* bilder = nullptr);
+
+    // The dotted frame of the highlight of formula i: (x1, y2) top-left, (x2, y1)
+    // bottom-right as Left, Top, Right, Bottom.
+    TRect Markierungsrahmen(int i) const;
+    // The formula a click at page y selects: the first whose block ends below y; -1 for
+    // none.
+    int FormelBei(std::int32_t y) const;
+
+    TCList<TDLine> ElementListe;
+    bool LayoutGueltig = false;
+    FormelPosTabelle FormelPos{};
+    std::int32_t BildBreite = RandOhneBild;
+    int Anzahl = 0;              // formulas on the page after the last paint
+    std::int32_t Ende = Seitenoben;  // y of the final separator line
+};
+
+// The heading comment of a formula text and the text the formula is parsed from:
+// trailing blanks go; a text ending in "}" with a "{" has the comment between its
+// first "{" and the final "}", and the formula is the part before that "{".
+void FormelUndKommentar(const std::string& text, std::string& formel, std::string& kommentar,
+                        bool& hatKommentar);
+
+} // namespace kd
