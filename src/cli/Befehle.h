@@ -36,5 +36,7 @@ int CalcBefehl(const Argumente& args);
 int ParseBefehl(const Argumente& args);
 int ExcelBefehl(const Argumente& args);
 int UnitsBefehl(const Argumente& args);
+int LayoutBefehl(const Argumente& args);
+int RenderBefehl(const Argumente& args);
 
 } // namespace kdcli

@@ -19,6 +19,8 @@ const std::vector<Befehl>& AlleBefehle() {
         {"parse", "Terme und Schritte einer Formel zeigen", ParseBefehl},
         {"excel", "eine Formel als Tabellenkalkulations-Formel zeigen", ExcelBefehl},
         {"units", "L\xC3\xA4ngen, Fl\xC3\xA4" "chen, ... und Temperaturen umrechnen", UnitsBefehl},
+        {"layout", "den Elementbaum einer gesetzten Formel zeigen", LayoutBefehl},
+        {"render", "Formel oder Formelsammlung als SVG, PDF oder PNG zeichnen", RenderBefehl},
     };
     return befehle;
 }
