@@ -426,3 +426,42 @@ TEST(Parser, LeavesMadeWhileParsing) {
     ASSERT_EQ(h.FormelLesen("y=a{Legende}"), 0);
     EXPECT_EQ(h.TermAnzahl, 3);
 }
+
+TEST(Parser, StepOrderMatchesTheDirectWalk) {
+    // The step order against the direct walk: take the greatest priority (leftmost of
+    // equal ones), merge with the successor, repeat; for random priorities and lengths.
+    std::uint32_t zustand = 12345;
+    auto zufall = [&zustand](int n) {
+        zustand = zustand * 1664525u + 1013904223u;
+        return int((zustand >> 8) % std::uint32_t(n));
+    };
+    for (int runde = 0; runde < 500; ++runde) {
+        TGleichung g;
+        const int n = 2 + zufall(MaxTerme - 1);
+        g.TermAnzahl = n;
+        for (int i = 1; i <= n; ++i) {
+            g.Terme[i].Prio = i == n ? 0 : 300000 + zufall(5) * 3 - zufall(3) * 10000;
+            g.Terme[i].Art = i;
+            g.Terme[i].Folge = i + 1;
+            g.Terme[i].TextPos = 100 + i;
+        }
+        std::vector<int> art(n + 2), prio(n + 2), folge(n + 2);
+        std::vector<bool> weg(n + 2, false);
+        for (int i = 1; i <= n; ++i) art[i] = g.Terme[i].Art, prio[i] = g.Terme[i].Prio, folge[i] = i + 1;
+        std::vector<std::vector<int>> erwartet;
+        for (int k = 1; k < n; ++k) {
+            int best = 0;
+            for (int i = 1; i <= n; ++i)
+                if (!weg[i] && folge[i] <= n && (best == 0 || prio[i] > prio[best])) best = i;
+            const int j = folge[best];
+            erwartet.push_back({best, j, art[best], 100 + best});
+            art[best] = art[j], prio[best] = prio[j], folge[best] = folge[j], weg[j] = true;
+        }
+        g.Reihenfolge();
+        for (int k = 1; k < n; ++k) {
+            const std::vector<int> ist = {g.Schritte[k].Links, g.Schritte[k].Rechts, g.Schritte[k].Art,
+                                          g.Schritte[k].TextPos};
+            ASSERT_EQ(ist, erwartet[std::size_t(k - 1)]) << "round " << runde << " step " << k;
+        }
+    }
+}

@@ -263,6 +263,11 @@ int ZahlLesen(std::string_view text, int pos, Extended& wert) {
     wert = 0;
     if (pos < 1 || static_cast<std::size_t>(pos) > text.size()) return 0;
     const std::string_view rest = text.substr(static_cast<std::size_t>(pos) - 1);
+    // Only a blank, a sign, a digit or a decimal separator can begin a number; the parser
+    // asks at every token, so everything else is answered without converting the rest.
+    const char c0 = rest[0];
+    if (!(IstZiffer(c0) || c0 == '+' || c0 == '-' || c0 == '.' || c0 == ',' || c0 == ' '))
+        return 0;
     int fehler = 0;
     const Extended ganz = TextZuZahl(rest, fehler);
     if (fehler == 1 && (rest[0] == 'E' || rest[0] == 'e')) return 0;

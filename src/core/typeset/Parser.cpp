@@ -1,5 +1,7 @@
 // FormelLesen and Reihenfolge: one left-to-right scan over the formula text with a fixed
 // order of recognisers, a small "what may come next" state and integer priorities.
+#include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstdint>
 #include <cstring>
@@ -31,6 +33,23 @@ struct Erlaubt {
     bool Bez = false, Gleich = false, Op = false, Funk = false, Auf = false, Zu = false,
          Zahl = false, Konst = false, Plot = false;
 };
+
+// The kind of a function keyword (6..27) read from the upper-cased text, -1 for none.
+int FunktionsArt(const std::string& name) {
+    struct Wort {
+        std::string_view text;
+        int art;
+    };
+    static const auto tabelle = [] {
+        std::array<Wort, ArtGamma - ArtAbs + 1> t{};
+        for (int k = ArtAbs; k <= ArtGamma; ++k) t[std::size_t(k - ArtAbs)] = {Funktionstabelle[k], k};
+        return t;
+    }();
+    if (name.size() < 2 || name.size() > 10) return -1;
+    for (const Wort& w : tabelle)
+        if (w.text.size() == name.size() && w.text == name) return w.art;
+    return -1;
+}
 
 class Parser {
 public:
@@ -189,7 +208,8 @@ private:
     bool elemente_ = false;
     bool sammeln_ = false;
     bool auswerten_ = false;
-    std::int32_t summenZuschlag_[3] = {0, 0, 0};  // what each open sum level added to the base
+    std::int32_t summenZuschlag_[3] = {0, 0, 0};
+    std::string nameLeer_;  // scratch for reading only the length of a name  // what each open sum level added to the base
 };
 
 int Parser::Lesen(int& fehlerPos, int& endePos) {
@@ -367,14 +387,12 @@ bool Parser::Funktion() {
     int p = pos_;
     const bool minus = At(p) == '-' && Operandstelle();
     if (minus) ++p;
+    // Every function keyword begins with a letter.
+    const char k0 = At(p);
+    if (!((k0 >= 'A' && k0 <= 'Z') || (k0 >= 'a' && k0 <= 'z'))) return false;
     std::string name;
     if (BezeichnerLesen(u_, p, 255, name) == 0) return false;
-    int art = -1;
-    for (int k = ArtAbs; k <= ArtGamma; ++k)
-        if (name == Funktionstabelle[k]) {
-            art = k;
-            break;
-        }
+    const int art = FunktionsArt(name);
     if (art < 0) return false;
     if (!e_.Funk) return Fehler(27);
     if (minus && !UnaerMinus(pos_)) return true;
@@ -442,6 +460,8 @@ bool Parser::Summe() {
     int p = pos_;
     const bool minus = At(p) == '-' && Operandstelle();
     if (minus) ++p;
+    const char k0 = p >= 1 && p <= len_ ? u_[std::size_t(p - 1)] : '\0';
+    if (k0 != 'S' && k0 != 'I' && k0 != 'P') return false;
     std::int32_t art;
     int kwLaenge;
     if (UAt(p, "SUMME(")) art = ArtSumme, kwLaenge = 6;
@@ -547,6 +567,8 @@ bool Parser::Tabellenwort() {
     } woerter[] = {{"MAXZEILENWERTE", ArtMaxZeilenWerte}, {"MAXSPALTENWERTE", ArtMaxSpaltenWerte},
                    {"MAXZEILEN", ArtMaxZeilen},           {"LASTVERT", ArtMaxZeilen},
                    {"MAXSPALTEN", ArtMaxSpalten},         {"LASTHORZ", ArtMaxSpalten}};
+    const char k0 = p >= 1 && p <= len_ ? u_[std::size_t(p - 1)] : '\0';
+    if (k0 != 'M' && k0 != 'L') return false;
     std::int32_t art = 0;
     for (const auto& w : woerter)
         if (UAt(p, w.Wort)) {
@@ -621,11 +643,15 @@ bool Parser::Konstante() {
 }
 
 bool Parser::Matrix() {
-    std::string name;
-    const int l = BezeichnerLesen(t_, pos_, MaxNamenslaenge, name);
+    // Only a name followed by "[", "." or "!", or a name of the table list, can be a
+    // reference; the common case is decided from the length of the name alone.
+    const int l = BezeichnerLesen(t_, pos_, 0, nameLeer_);
     if (l == 0) return false;
     int p = pos_ + l;
     const char folgt = At(p);
+    if (!g_.Matrizen && folgt != '[' && folgt != '.' && folgt != '!') return false;
+    std::string name;
+    BezeichnerLesen(t_, pos_, MaxNamenslaenge, name);
     int tabelle = -1;
     if (g_.Matrizen)
         for (int i = 0; i < g_.Matrizen->Count(); ++i)
@@ -926,31 +952,37 @@ int TGleichung::FormelLesen(const std::string& text, const std::string& xVariabl
 void TGleichung::Reihenfolge() {
     const int n = TermAnzahl;
     if (n <= 1) return;
-    // The walk merges each chosen term with its right neighbour: the left one takes over
-    // the neighbour's operator, priority and successor. It works on copies, so the terms
-    // keep what the parse read. A term consumed as a right operand never becomes a left
-    // one again, whatever the priorities are.
-    std::int32_t art[MaxTerme + 2], prio[MaxTerme + 2], folge[MaxTerme + 2];
-    bool verbraucht[MaxTerme + 2] = {};
+    // Each step takes the term of greatest priority (the leftmost of equal ones) and
+    // merges it with its right neighbour: the left term takes over the neighbour's
+    // operator, priority and successor. So an operator with its priority only ever moves
+    // left to the neighbouring live term, never past another operator: the operators are
+    // taken in the order of their priorities (ties left to right) as the parse read them,
+    // and only who holds each of them changes. The terms keep what the parse read, and a
+    // term consumed as a right operand never becomes a left one again.
+    int reihe[MaxTerme + 1];
+    int m = 0;
+    for (int i = 1; i <= n; ++i)
+        if (Terme[std::size_t(i)].Folge <= n) reihe[m++] = i;
+    std::sort(reihe, reihe + m, [this](int a, int b) {
+        const std::int32_t pa = Terme[std::size_t(a)].Prio, pb = Terme[std::size_t(b)].Prio;
+        return pa > pb || (pa == pb && a < b);
+    });
+    int halter[MaxTerme + 2];  // operator (by the term that read it) -> term holding it now
+    int haelt[MaxTerme + 2];   // term -> operator it holds
+    int folge[MaxTerme + 2];
     for (int i = 1; i <= n; ++i) {
-        art[i] = Terme[std::size_t(i)].Art;
-        prio[i] = Terme[std::size_t(i)].Prio;
+        halter[i] = haelt[i] = i;
         folge[i] = Terme[std::size_t(i)].Folge;
     }
-    for (int k = 1; k <= n - 1; ++k) {
-        int best = 0;
-        for (int i = 1; i <= n; ++i) {
-            if (verbraucht[i] || folge[i] > n) continue;
-            if (best == 0 || prio[i] > prio[best]) best = i;
-        }
-        if (best == 0) break;
-        const int j = folge[best];
-        Schritte[std::size_t(k)] = Schritt{best, j, art[best], Terme[std::size_t(best)].TextPos};
-        art[best] = art[j];
-        prio[best] = prio[j];
-        folge[best] = folge[j];
-        prio[j] = 0;
-        verbraucht[j] = true;
+    for (int k = 1; k <= m; ++k) {
+        const int op = reihe[k - 1];
+        const int i = halter[op];
+        const int j = folge[i];
+        if (j < 1 || j > n) break;
+        Schritte[std::size_t(k)] = Schritt{i, j, Terme[std::size_t(op)].Art, Terme[std::size_t(i)].TextPos};
+        folge[i] = folge[j];
+        haelt[i] = haelt[j];
+        halter[haelt[j]] = i;
     }
 }
 
