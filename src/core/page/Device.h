@@ -9,6 +9,8 @@
 //    previous record, so "select, draw, select back" is a pair of calls);
 //  - text extent and text out with alignment, text colour and background mode;
 //  - move-to/line-to, polyline, polygon, rectangle, fill rectangle, ellipse;
+//  - drawing a raster image stretched into a rectangle (pictures and the bitmaps
+//    inside a metafile);
 //  - the raster mode (copy pen, not-xor pen);
 //  - device capabilities and reading a pixel.
 //
@@ -22,6 +24,8 @@
 #include <utility>
 
 namespace kd {
+
+struct Bild;  // core/pictures/Bild.h
 
 struct TPoint {
     std::int32_t x = 0, y = 0;
@@ -304,6 +308,15 @@ public:
                          std::int32_t bottom) = 0;
     // Fills the rectangle with the brush, without outline and without selecting it.
     virtual void FillRect(const TRect& r, const LogBrush& brush) = 0;
+
+    // ---- images ----
+    // Draws the image stretched into the rectangle: its first row along Top, its
+    // first column along Left (Left > Right or Top < Bottom mirrors it). A device
+    // that cannot draw images draws nothing.
+    virtual void DrawImage(const TRect& target, const Bild& image) {
+        (void)target;
+        (void)image;
+    }
 
     // ---- device ----
     virtual int GetDeviceCaps(DeviceCap cap) const = 0;

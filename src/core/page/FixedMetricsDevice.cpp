@@ -1,5 +1,7 @@
 #include "core/page/FixedMetricsDevice.h"
 
+#include "core/pictures/Bild.h"
+
 #include <cstdlib>
 
 namespace kd {
@@ -58,6 +60,11 @@ void FixedMetricsDevice::FillRect(const TRect& r, const LogBrush& brush) {
     Call& c = Record(Kind::FillRect);
     c.points = {{r.Left, r.Top}, {r.Right, r.Bottom}};
     c.brush = brush;
+}
+
+void FixedMetricsDevice::DrawImage(const TRect& r, const Bild& image) {
+    Record(Kind::DrawImage).points = {{r.Left, r.Top}, {r.Right, r.Bottom},
+                                      {image.Width, image.Height}};
 }
 
 int FixedMetricsDevice::GetDeviceCaps(DeviceCap cap) const {

@@ -19,7 +19,7 @@ public:
         SetTextState, SetROP2, SetMapping,
         TextExtent, TextOut,
         MoveTo, LineTo, Polyline, Polygon, Rectangle, Ellipse, FillRect,
-        GetPixel,
+        GetPixel, DrawImage,
     };
 
     // One recorded call. Points hold the call's coordinates (for a line: from, to;
@@ -27,7 +27,8 @@ public:
     // colour, alignment, background mode and raster mode are those in force at the
     // time of the call (for a Select or Set call, the state after it; for FillRect,
     // the brush handed in). SetMapping records window org, window ext, viewport org,
-    // viewport ext as four points.
+    // viewport ext as four points. DrawImage records (Left, Top), (Right, Bottom) and
+    // the image's (width, height) as a third point.
     struct Call {
         Kind kind;
         std::vector<TPoint> points;
@@ -54,6 +55,7 @@ public:
     void Rectangle(std::int32_t l, std::int32_t t, std::int32_t r, std::int32_t b) override;
     void Ellipse(std::int32_t l, std::int32_t t, std::int32_t r, std::int32_t b) override;
     void FillRect(const TRect& r, const LogBrush& brush) override;
+    void DrawImage(const TRect& target, const Bild& image) override;
     int GetDeviceCaps(DeviceCap cap) const override;
     TColor GetPixel(std::int32_t x, std::int32_t y) override;
 

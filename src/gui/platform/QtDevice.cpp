@@ -14,6 +14,7 @@
 
 #include "core/numeric/Encoding.h"
 #include "core/numeric/SymbolFont.h"
+#include "core/pictures/Bild.h"
 
 namespace kd {
 
@@ -303,6 +304,23 @@ void QtDevice::FillRect(const TRect& r, const LogBrush& brush) {
     painter_->setRenderHint(QPainter::Antialiasing, aa);
     if (ROP2() == R2_NOTXORPEN)
         painter_->setCompositionMode(QPainter::CompositionMode_SourceOver);
+}
+
+void QtDevice::DrawImage(const TRect& r, const Bild& image) {
+    if (!painter_ || image.Empty() || ROP2() == R2_NOTXORPEN) return;
+    if (image.Pixels.size() < std::size_t(image.Width) * std::size_t(image.Height) * 4) return;
+    // The image's pixel grid mapped onto the rectangle: (0, 0) to (Left, Top),
+    // (width, height) to (Right, Bottom); a reversed side mirrors.
+    const QImage q(image.Pixels.data(), image.Width, image.Height, image.Width * 4,
+                   QImage::Format_RGBA8888);
+    const QTransform place((double(r.Right) - r.Left) / image.Width, 0, 0,
+                           (double(r.Bottom) - r.Top) / image.Height, r.Left, r.Top);
+    const bool smooth = painter_->testRenderHint(QPainter::SmoothPixmapTransform);
+    painter_->setRenderHint(QPainter::SmoothPixmapTransform, true);
+    painter_->setWorldTransform(place * LogicalTransform());
+    painter_->drawImage(QPointF(0, 0), q);
+    ApplyTransform();
+    painter_->setRenderHint(QPainter::SmoothPixmapTransform, smooth);
 }
 
 void QtDevice::TextOut(std::int32_t x, std::int32_t y, std::string_view text) {

@@ -65,6 +65,7 @@ public:
     void Rectangle(std::int32_t l, std::int32_t t, std::int32_t r, std::int32_t b) override;
     void Ellipse(std::int32_t l, std::int32_t t, std::int32_t r, std::int32_t b) override;
     void FillRect(const TRect& r, const LogBrush& brush) override;
+    void DrawImage(const TRect& target, const Bild& image) override;
     int GetDeviceCaps(DeviceCap cap) const override;
     TColor GetPixel(std::int32_t x, std::int32_t y) override;
 
