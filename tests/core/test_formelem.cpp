@@ -164,6 +164,30 @@ TEST(FormElem, ExponentOfAnIndexedNameStandsOverTheIndex) {
     EXPECT_EQ(q.Zweites->Rect.Left - q.Erstes->Rect.Right, 2);
 }
 
+TEST(FormElem, TextsWithIndicesKeepOneBaseLine) {
+    // g|n is the constant g with index n: a text leaf of its own whose index reaches
+    // below the base line; the whole formula sits on one base line.
+    const char* texte[] = {"F|G=m*g|n", "E|pot=m*g|n*h", "x|1=a+b|2", "y=a|i*b"};
+    for (const char* text : texte) {
+        Satz s(text);
+        ASSERT_EQ(s.code, 0) << text;
+        std::vector<std::int32_t> linien;
+        std::vector<const TDLine*> offen = {s.baum.get()};
+        while (!offen.empty()) {
+            const TDLine* e = offen.back();
+            offen.pop_back();
+            if (auto* t = dynamic_cast<const TFormelText*>(e)) linien.push_back(t->AnchorY);
+            if (auto* k = dynamic_cast<const TFormElem*>(e)) {
+                if (k->Erstes) offen.push_back(k->Erstes.get());
+                if (k->Zweites) offen.push_back(k->Zweites.get());
+            }
+        }
+        ASSERT_GE(linien.size(), 3u) << text;
+        for (std::int32_t y : linien) EXPECT_EQ(y, linien.front()) << text;
+        EXPECT_EQ(s.Wurzel().Achse, linien.front() + 20) << text;
+    }
+}
+
 TEST(FormElem, ChainedFractionIsSetAsNumeratorOverAProduct) {
     Satz s("y=a/b/c");
     ASSERT_EQ(s.code, 0);

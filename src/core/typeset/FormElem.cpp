@@ -201,7 +201,12 @@ std::int32_t TFormElem::Hoehe(const LogFont& f, std::string_view text) const {
 std::int32_t TFormElem::Achsenhoehe(const TDLine* e) const {
     if (!e) return 0;
     if (const TFormElem* k = Knoten(e)) return k->Achse;
-    if (dynamic_cast<const TFormelText*>(e)) {
+    if (const auto* t = dynamic_cast<const TFormelText*>(e)) {
+        // Half the main font height over the text's base line. For a text at the
+        // origin that is Bottom + half (half when an index reaches below 0); a text
+        // with an index that a parent has moved up has its base line above Bottom, so
+        // the base line itself is taken (MittelY follows every move).
+        if (t->Stile) return t->MittelY;
         const std::int32_t halb = (Stile ? Stile->MainFont.Height() : 40) / 2;
         return e->Rect.Bottom >= 0 ? e->Rect.Bottom + halb : halb;
     }

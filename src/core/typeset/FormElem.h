@@ -81,8 +81,9 @@ public:
     virtual void KlammernSetzen();
 
     // The y of the math axis of a child as the layout sees it: a node's Achse; for a
-    // formula text leaf Bottom + half the main font height (half that height when
-    // Bottom < 0); for any other element the middle of its box.
+    // formula text leaf half the main font height over its base line (MittelY: for a
+    // text at the origin Bottom + half, half when an index reaches below 0); for any
+    // other element the middle of its box.
     std::int32_t Achsenhoehe(const TDLine* e) const;
 
     Device* DC = nullptr;
