@@ -1,0 +1,100 @@
+// The Qt module of kdformel-cli: layout measured like the screen, and render into
+// SVG, PDF and PNG files. The tool loads it for these two commands only.
+#include <algorithm>
+#include <cstdio>
+#include <memory>
+#include <string>
+#include <type_traits>
+#include <vector>
+
+#include "../Befehle.h"
+#include "../Satz.h"
+#include "QtAusgabe.h"
+#include "core/Errors.h"
+#include "core/library/Bibliothek.h"
+#include "core/numeric/Encoding.h"
+#include "core/page/Formelseite.h"
+#include "core/typeset/Stile.h"
+
+namespace kdcli {
+
+// The module's own messages, as the tool writes them.
+int Fehler(int code, std::string_view utf8) {
+    std::fprintf(stderr, "kdformel-cli: %.*s\n", int(utf8.size()), utf8.data());
+    return code;
+}
+
+int FehlerCp1252(int code, std::string_view cp1252) {
+    return Fehler(code, kd::Cp1252ToUtf8(cp1252));
+}
+
+namespace {
+
+int FormelRendern(const std::string& text, const std::string& ausgabe, double zoom) {
+    std::unique_ptr<kd::TDLine> baum;
+    auto aufbauen = [&](kd::Device& dc, kd::TRect& bereich) {
+        int code = 0;
+        baum = FormelSetzen(dc, text, false, code);
+        if (code != 0 || !baum) return Abgelehnt;
+        constexpr std::int32_t rand = 20;
+        baum->MovePosRel(rand - baum->Rect.Left, rand - baum->Rect.Bottom);
+        bereich = {0, baum->Rect.Top + rand, baum->Rect.Right + rand, 0};
+        return Erfolg;
+    };
+    return QtRendern(ausgabe, zoom, aufbauen, [&](kd::Device& dc) { baum->Draw(dc); });
+}
+
+int BibliothekRendern(const std::string& pfad, const std::string& ausgabe, double zoom) {
+    kd::FormelListeTyp liste;
+    try {
+        kd::LiesBibliothek(pfad, liste);
+    } catch (const kd::FileError& e) {
+        return FehlerCp1252(Dateifehler, e.what());
+    }
+    std::vector<std::string> texte;
+    for (const auto& f : liste) texte.push_back(f->FormelText);
+    kd::TFormelseite seite;
+    auto stile = std::make_shared<kd::TFormStyles>();
+    std::unique_ptr<kd::Seitenbilder> bilder;
+    auto aufbauen = [&](kd::Device& dc, kd::TRect& bereich) {
+        bilder = QtBilder(liste);
+        seite.Zeichnen(dc, texte, stile, bilder.get());
+        std::int32_t rechts = 2100;
+        for (int i = 0; i < seite.Anzahl; ++i)
+            rechts = std::max(rechts,
+                              seite.BildBreite + 25 + seite.FormelPos[std::size_t(i)].Breite + 50);
+        bereich = {0, kd::TFormelseite::Seitenoben, rechts, seite.Ende - 50};
+        return Erfolg;
+    };
+    // The second paint draws the trees laid out by the first.
+    return QtRendern(ausgabe, zoom, aufbauen,
+                     [&](kd::Device& dc) { seite.Zeichnen(dc, texte, stile, bilder.get()); });
+}
+
+} // namespace
+
+} // namespace kdcli
+
+extern "C" {
+
+__attribute__((visibility("default"))) int kdcli_qt_layout(const char* text, int bedingung) {
+    return kdcli::MitQtMessung([&](kd::Device& dc) {
+        int code = 0;
+        auto baum = kdcli::FormelSetzen(dc, text, bedingung != 0, code);
+        if (code != 0) return kdcli::Abgelehnt;
+        if (baum) kdcli::BaumZeigen(*baum);
+        return kdcli::Erfolg;
+    });
+}
+
+__attribute__((visibility("default"))) int kdcli_qt_render(const char* quelle, int istFormel,
+                                                           const char* ausgabe, double zoom) {
+    if (istFormel) return kdcli::FormelRendern(quelle, ausgabe, zoom);
+    return kdcli::BibliothekRendern(quelle, ausgabe, zoom);
+}
+
+} // extern "C"
+
+// Both entry points have the types the tool looks them up with.
+static_assert(std::is_same_v<decltype(&kdcli_qt_layout), kdcli::QtLayoutFunktion>);
+static_assert(std::is_same_v<decltype(&kdcli_qt_render), kdcli::QtRenderFunktion>);
