@@ -1,0 +1,202 @@
+// Typesetting speed: the formula page of a 251-formula library (the example formulas
+// of resources/libraries/*.txt repeated) drawn with QtDevice on a QImage the size of
+// the screen page, beside the same characters drawn as plain text lines with QPainter.
+//
+//   ErsteDarstellung   parse + FormelAufbau + drawing (the page after a library load)
+//   Neuzeichnen        drawing the cached trees (every later paint)
+//   Klartext           each formula text and its heading as one QPainter::drawText line
+//   NeuzeichnenOhneQt  the repaint on the fixed-metrics device (the page's own share)
+//
+// At the end the ratios of the CPU times to the plain-text figure are printed; the
+// targets are at most 3 for the first paint and 1.5 for a repaint.
+#include <benchmark/benchmark.h>
+
+#include <QFont>
+#include <QGuiApplication>
+#include <QImage>
+#include <QPainter>
+
+#include <cstdio>
+#include <fstream>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "core/numeric/Encoding.h"
+#include "core/page/FixedMetricsDevice.h"
+#include "core/page/Formelseite.h"
+#include "core/typeset/Stile.h"
+#include "gui/platform/QtDevice.h"
+
+#ifndef KD_SOURCE_DIR
+#define KD_SOURCE_DIR "."
+#endif
+
+namespace {
+
+constexpr double Zoom = 0.35;  // the screen page: 0.35 pixels per 0.1 mm
+constexpr int Formelzahl = 251;
+
+std::vector<std::string> Bibliothek() {
+    std::vector<std::string> quelle;
+    for (const char* name : {"Mathematik", "Physik"}) {
+        std::ifstream in(std::string(KD_SOURCE_DIR) + "/resources/libraries/" + name + ".txt");
+        std::string zeile;
+        while (std::getline(in, zeile)) {
+            if (zeile.empty() || zeile[0] == '#') continue;
+            std::string text;
+            if (kd::Utf8ToCp1252(zeile, text)) quelle.push_back(text);
+        }
+    }
+    std::vector<std::string> texte;
+    for (int i = 0; !quelle.empty() && i < Formelzahl; ++i)
+        texte.push_back(quelle[std::size_t(i) % quelle.size()]);
+    return texte;
+}
+
+const std::vector<std::string>& Texte() {
+    static const std::vector<std::string> t = Bibliothek();
+    return t;
+}
+
+void Seite(kd::Device& dc) {
+    kd::DeviceMapping m;
+    m.WindowOrg = {0, 2970};
+    m.WindowExt = {1000, 1000};
+    m.ViewportExt = {int(1000 * Zoom), -int(1000 * Zoom)};
+    dc.SetMapping(m);
+}
+
+QImage& Leinwand() {
+    static QImage img(int(2100 * Zoom), int(2970 * Zoom), QImage::Format_RGB32);
+    return img;
+}
+
+void ErsteDarstellung(benchmark::State& st) {
+    auto stile = std::make_shared<kd::TFormStyles>();
+    QPainter p(&Leinwand());
+    p.setRenderHint(QPainter::Antialiasing);
+    kd::QtDevice dc(&p);
+    Seite(dc);
+    for (auto _ : st) {
+        kd::TFormelseite seite;
+        seite.Zeichnen(dc, Texte(), stile);
+        benchmark::DoNotOptimize(seite.FormelPos[0].Breite);
+    }
+    st.counters["Formeln"] = double(Texte().size());
+}
+
+void Neuzeichnen(benchmark::State& st) {
+    auto stile = std::make_shared<kd::TFormStyles>();
+    QPainter p(&Leinwand());
+    p.setRenderHint(QPainter::Antialiasing);
+    kd::QtDevice dc(&p);
+    Seite(dc);
+    kd::TFormelseite seite;
+    seite.Zeichnen(dc, Texte(), stile);
+    for (auto _ : st) {
+        seite.Zeichnen(dc, Texte(), stile);
+        benchmark::DoNotOptimize(seite.FormelPos[0].Breite);
+    }
+}
+
+// The page's own work without Qt: the same repaint on the fixed-metrics device.
+void NeuzeichnenOhneQt(benchmark::State& st) {
+    auto stile = std::make_shared<kd::TFormStyles>();
+    kd::FixedMetricsDevice dc;
+    dc.RecordMeasurements = false;
+    Seite(dc);
+    kd::TFormelseite seite;
+    seite.Zeichnen(dc, Texte(), stile);
+    for (auto _ : st) {
+        dc.ClearCalls();
+        seite.Zeichnen(dc, Texte(), stile);
+        benchmark::DoNotOptimize(seite.FormelPos[0].Breite);
+    }
+}
+
+// The same characters as plain lines at the formulas' places, in the main font.
+void Klartext(benchmark::State& st) {
+    auto stile = std::make_shared<kd::TFormStyles>();
+    kd::TFormelseite seite;
+    {
+        kd::QtDevice mass;
+        seite.Zeichnen(mass, Texte(), stile);
+    }
+    struct Zeile {
+        QString text;
+        QPointF wo;
+    };
+    std::vector<Zeile> zeilen;
+    for (int i = 0; i < seite.Anzahl; ++i) {
+        const kd::TRect& r = seite.ElementListe[i]->Rect;
+        std::string formel, kopf;
+        bool hatKopf;
+        kd::FormelUndKommentar(Texte()[std::size_t(i)], formel, kopf, hatKopf);
+        zeilen.push_back({QString::fromUtf8(kd::Cp1252ToUtf8(formel)), QPointF(r.Left, r.Bottom)});
+        if (hatKopf)
+            zeilen.push_back({QString::fromUtf8(kd::Cp1252ToUtf8(kopf)), QPointF(50, r.Top + 40)});
+    }
+    const kd::QtDevice::FontInfo& f = kd::QtDevice::Font(stile->MainFont.Font);
+    QPainter p(&Leinwand());
+    p.setRenderHint(QPainter::Antialiasing);
+    for (auto _ : st) {
+        p.fillRect(Leinwand().rect(), Qt::white);
+        p.setFont(f.font);
+        p.setPen(Qt::black);
+        for (const Zeile& z : zeilen) {
+            // Page units to pixels, y flipped; the font is made at FontScale units.
+            p.setWorldTransform(QTransform::fromTranslate(z.wo.x() * Zoom, (2970 - z.wo.y()) * Zoom)
+                                    .scale(Zoom / kd::QtDevice::FontScale,
+                                           Zoom / kd::QtDevice::FontScale));
+            p.drawText(QPointF(0, 0), z.text);
+        }
+    }
+}
+
+BENCHMARK(ErsteDarstellung)->Unit(benchmark::kMillisecond);
+BENCHMARK(Neuzeichnen)->Unit(benchmark::kMillisecond);
+BENCHMARK(Klartext)->Unit(benchmark::kMillisecond);
+BENCHMARK(NeuzeichnenOhneQt)->Unit(benchmark::kMillisecond);
+
+// Keeps the time per iteration of each benchmark for the ratios.
+class Verhaeltnisse : public benchmark::ConsoleReporter {
+public:
+    void ReportRuns(const std::vector<Run>& runs) override {
+        ConsoleReporter::ReportRuns(runs);
+        for (const Run& r : runs) {
+            // A single run, or the mean of repetitions.
+            const bool einzeln = r.run_type == Run::RT_Iteration && r.repetitions <= 1;
+            const bool mittel = r.run_type == Run::RT_Aggregate && r.aggregate_name == "mean";
+            if ((einzeln || mittel) && r.iterations > 0)
+                zeiten[r.run_name.function_name] = r.GetAdjustedCPUTime();
+        }
+    }
+    std::map<std::string, double> zeiten;
+};
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
+    if (Texte().empty()) {
+        std::fprintf(stderr, "bench_typeset: no example formulas under %s\n", KD_SOURCE_DIR);
+        return 1;
+    }
+    benchmark::Initialize(&argc, argv);
+    Verhaeltnisse rep;
+    benchmark::RunSpecifiedBenchmarks(&rep);
+    const auto klar = rep.zeiten.find("Klartext");
+    if (klar != rep.zeiten.end() && klar->second > 0) {
+        for (const char* n : {"ErsteDarstellung", "Neuzeichnen"}) {
+            const auto it = rep.zeiten.find(n);
+            if (it != rep.zeiten.end())
+                std::printf("%-17s / Klartext = %.2f (Ziel %s)\n", n, it->second / klar->second,
+                            std::string(n) == "Neuzeichnen" ? "<= 1.5" : "<= 3");
+        }
+    }
+    benchmark::Shutdown();
+    return 0;
+}
