@@ -48,6 +48,8 @@ private slots:
         QCOMPARE(FormatBei(e, 0).fontFamilies().toStringList().value(0), QStringLiteral("Arial"));
         QVERIFY(!FormatBei(e, 0).hasProperty(kd::SymbolByteProperty));
         QCOMPARE(FormatBei(e, 1).fontPointSize(), 7.0);
+        QVERIFY(FormatBei(e, 1).baselineOffset() < 0);  // lowered like an index
+        QCOMPARE(FormatBei(e, 0).baselineOffset(), 0.0);
         QCOMPARE(FormatBei(e, 2).fontPointSize(), 9.0);
         QCOMPARE(FormatBei(e, 2).fontFamilies().toStringList().value(0), QStringLiteral("DejaVu Sans"));
         QCOMPARE(FormatBei(e, 2).intProperty(kd::SymbolByteProperty), int('p'));

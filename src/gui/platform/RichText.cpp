@@ -159,7 +159,16 @@ QTextCharFormat SymbolFormat(unsigned char byte, double punkte) {
     return f;
 }
 
-QTextCharFormat IndexFormat() { return NormalFormat(IndexPunkte); }
+void Tiefstellen(QTextCharFormat& f) {
+    f.setFontPointSize(IndexPunkte);
+    f.setBaselineOffset(IndexAbsenkung);
+}
+
+QTextCharFormat IndexFormat() {
+    QTextCharFormat f = NormalFormat(IndexPunkte);
+    Tiefstellen(f);
+    return f;
+}
 
 QChar SymbolZeichen(unsigned char byte) {
     char32_t u = SymbolZuUnicode(byte);
@@ -169,7 +178,9 @@ QChar SymbolZeichen(unsigned char byte) {
 }
 
 void SymbolEinfuegen(QTextCursor& cursor, unsigned char byte, double punkte, bool index) {
-    cursor.insertText(QString(SymbolZeichen(byte)), SymbolFormat(byte, index ? IndexPunkte : punkte));
+    QTextCharFormat f = SymbolFormat(byte, punkte);
+    if (index) Tiefstellen(f);
+    cursor.insertText(QString(SymbolZeichen(byte)), f);
     cursor.setCharFormat(NormalFormat(punkte));
 }
 
@@ -218,13 +229,10 @@ void FormeltextZuRichText(std::string_view formeltext, QTextEdit* edit, double p
     const std::string_view text = formeltext.substr(0, std::min(formeltext.size(), KurzerStringMax));
     if (text.find_first_not_of(' ') != std::string_view::npos) {
         for (const Formelzeichen& z : Zerlegen(text)) {
-            const double groesse = z.index ? IndexPunkte : punkte;
-            if (z.symbol) {
-                c.insertText(QString(SymbolZeichen(z.zeichen)), SymbolFormat(z.zeichen, groesse));
-            } else {
-                const char32_t uc = Cp1252ToUnicode(z.zeichen);
-                c.insertText(QString::fromUcs4(&uc, 1), NormalFormat(groesse));
-            }
+            QTextCharFormat f = z.symbol ? SymbolFormat(z.zeichen, punkte) : NormalFormat(punkte);
+            if (z.index) Tiefstellen(f);
+            const char32_t uc = z.symbol ? SymbolZeichen(z.zeichen).unicode() : Cp1252ToUnicode(z.zeichen);
+            c.insertText(QString::fromUcs4(&uc, 1), f);
         }
     }
     c.endEditBlock();

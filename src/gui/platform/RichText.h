@@ -33,6 +33,9 @@ inline constexpr int SymbolByteProperty = QTextFormat::UserProperty + 1;
 // The size of index characters, and the size below which a character is an index.
 inline constexpr double IndexPunkte = 7.0;
 inline constexpr double IndexGrenzePunkte = 8.0;
+// Index characters are also lowered by this part of their height (in percent), so
+// they look like indices; only the size counts when the text is read back.
+inline constexpr double IndexAbsenkung = -25.0;
 
 // The family Symbol bytes are drawn with (the only Debian family with all of them).
 inline constexpr const char* SymbolFamilie = "DejaVu Sans";
@@ -60,7 +63,9 @@ void FormeltextZuRichText(std::string_view formeltext, QTextEdit* edit, double p
 // The character formats of the notation.
 QTextCharFormat NormalFormat(double punkte);                       // "Arial"
 QTextCharFormat SymbolFormat(unsigned char byte, double punkte);  // the byte's letter
-QTextCharFormat IndexFormat();                                     // "Arial" 7 pt
+QTextCharFormat IndexFormat();                                     // "Arial" 7 pt, lowered
+// Makes a format an index: 7 pt, lowered (family and Symbol byte stay).
+void Tiefstellen(QTextCharFormat& f);
 
 // The character an edit shows for a Symbol byte (the Windows-1252 character when
 // the Symbol font has no glyph for it).
