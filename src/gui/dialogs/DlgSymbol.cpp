@@ -129,7 +129,6 @@ TDlgSymbol::TDlgSymbol(QWidget* eltern) : QDialog(eltern) {
     setWindowTitle(QStringLiteral("Sonderzeichen"));
     setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
                    Qt::MSWindowsFixedSizeDialogHint | Qt::WindowStaysOnTopHint);
-    setAttribute(Qt::WA_DeleteOnClose);
 
     auto* rahmen = new QVBoxLayout(this);
     rahmen->setContentsMargins(0, 0, 0, 0);
@@ -169,6 +168,7 @@ void TDlgSymbol::SetParameter(Empfaenger empfaenger, bool mitIndexzeile) {
 
 void TDlgSymbol::Modal(QWidget* eltern, Empfaenger empfaenger, bool mitIndexzeile) {
     auto* d = new TDlgSymbol(eltern);
+    d->setAttribute(Qt::WA_DeleteOnClose);
     d->SetParameter(std::move(empfaenger), mitIndexzeile);
     d->setModal(true);
     d->exec();  // frees the window when it closes
@@ -177,6 +177,7 @@ void TDlgSymbol::Modal(QWidget* eltern, Empfaenger empfaenger, bool mitIndexzeil
 QPointer<TDlgSymbol> TDlgSymbol::Nichtmodal(QWidget* eltern, Empfaenger empfaenger,
                                            bool mitIndexzeile) {
     auto* d = new TDlgSymbol(eltern);
+    d->setAttribute(Qt::WA_DeleteOnClose);
     d->SetParameter(std::move(empfaenger), mitIndexzeile);
     d->setModal(false);
     d->show();

@@ -9,8 +9,8 @@
 // characters . : ^ _ = ~ ' " - of the index row, and byte 165 for the infinity sign.
 //
 // Opening: Modal() for the formula dialog (returns after the choice), Nichtmodal()
-// for the search and constants dialogs (returns at once). Either way the window frees
-// itself when it closes. The page shown last is remembered for the program run.
+// for the search and constants dialogs (returns at once). A window opened by either
+// frees itself when it closes. The page shown last is remembered for the program run.
 //
 // The notebook has the one page "Symbol": no caller of this program asks for a
 // "Wingdings" page or a row of mathematical symbols, so neither is built.
