@@ -11,7 +11,10 @@
 
 #include <string>
 
+#include "gui/app/DlgFormelSamml.h"
 #include "gui/platform/RichText.h"
+#include "helpers/FakeMeldungen.h"
+#include "helpers/Umgebung.h"
 
 using kd::FormeltextZuRichText;
 using kd::RichTextZuFormeltext;
@@ -30,6 +33,21 @@ QTextCharFormat FormatBei(QTextEdit& e, int pos) {
 class TestRichText : public QObject {
     Q_OBJECT
 private slots:
+    void initTestCase() { kdtest::AnwendungEinrichten(); }
+
+    void Hauptfenster() {
+        // The text line of the main window shows the selected formula this way.
+        kdtest::TestOrdner ordner;
+        QVERIFY(ordner.Gueltig());
+        ordner.Schreibe("Alpha.pqb", kdtest::Bibliothek({"y=~a|1*~p"}));
+        kdtest::FakeMeldungen boxen;
+        auto w = kdtest::NeuesFenster(boxen);
+        w->Start();
+        QCOMPARE(w->Sammlung().AktFormel, 0);
+        QCOMPARE(w->RichEdit1->toPlainText(), QStringLiteral("y=α1*π"));
+        QCOMPARE(RichTextZuFormeltext(w->RichEdit1), std::string("y=~a|1*~p"));
+    }
+
     void RundeWege() {
         QTextEdit e;
         const std::string faelle[] = {"x|2", "~p", "~|a", "y=~a+b|1*~p", "e=~\xA5", "a|b|c", "~",

@@ -24,6 +24,7 @@
 #include "gui/app/FormelSeite.h"
 #include "gui/platform/Cursors.h"
 #include "gui/platform/Pfade.h"
+#include "gui/platform/RichText.h"
 #include "gui/platform/Symbole.h"
 #include "gui/units/Hauptformular.h"
 
@@ -424,7 +425,7 @@ void TDlgFormelSamml::SetFormel(int index) {
     const int akt = sammlung_.AktFormel;
     if (akt < 0) return;
     InvertFormel(akt);
-    RichEdit1->setPlainText(U(sammlung_.FormelListe[akt]->FormelText));
+    FormeltextZuRichText(sammlung_.FormelListe[akt]->FormelText, RichEdit1, 9);
 }
 
 void TDlgFormelSamml::ShowFormel() {
