@@ -191,6 +191,27 @@ private:
     };
     Grenze GrenzeLesen(int& p, bool istStart, bool ganzzahlig);
 
+    // A whole number of a table index, read from p on (kept below 10^9).
+    int GanzeZahl(int& p) const {
+        int z = 0;
+        while (At(p) >= '0' && At(p) <= '9') {
+            if (z < 100000000) z = z * 10 + (At(p) - '0');
+            ++p;
+        }
+        return z;
+    }
+    // An identifier of a table index; outside collect mode it must exist (error 17).
+    // False when an error was set.
+    bool IndexName(int& p, int& index) {
+        std::string name;
+        const int l = BezeichnerLesen(t_, p, MaxNamenslaenge, name);
+        if (l == 0) return Fehler(p > len_ ? 21 : 17), false;
+        index = SucheBezeichner(g_.Bezeichner(), name);
+        if (index < 0 && !sammeln_) return Fehler(17), false;
+        p += l;
+        return true;
+    }
+
     TGleichung& g_;
     std::string t_, u_;
     std::string x_, z_;
@@ -685,20 +706,11 @@ bool Parser::Matrix() {
             TMatrBezeich::Index ix;
             const char c = At(p);
             if (c >= '0' && c <= '9') {
-                int z = 0;
-                while (At(p) >= '0' && At(p) <= '9') {
-                    if (z < 100000000) z = z * 10 + (At(p) - '0');
-                    ++p;
-                }
                 ix.Art = TMatrBezeich::IndexArt::Zahl;
-                ix.Zahl = z;
+                ix.Zahl = GanzeZahl(p);
             } else {
-                std::string iname;
-                const int il = BezeichnerLesen(t_, p, MaxNamenslaenge, iname);
-                if (il == 0) return Fehler(p > len_ ? 21 : 17);
-                const int bi = SucheBezeichner(g_.Bezeichner(), iname);
-                if (bi < 0 && !sammeln_) return Fehler(17);
-                p += il;
+                int bi = -1;
+                if (!IndexName(p, bi)) return true;
                 ix.Art = TMatrBezeich::IndexArt::Bezeichner;
                 ix.Bez1 = bi;
                 const char op = At(p);
@@ -706,20 +718,11 @@ bool Parser::Matrix() {
                     ++p;
                     const int vz = op == '-' ? -1 : 1;
                     if (At(p) >= '0' && At(p) <= '9') {
-                        int z = 0;
-                        while (At(p) >= '0' && At(p) <= '9') {
-                            if (z < 100000000) z = z * 10 + (At(p) - '0');
-                            ++p;
-                        }
                         ix.Art = TMatrBezeich::IndexArt::BezeichnerZahl;
-                        ix.Zahl = vz * z;
+                        ix.Zahl = vz * GanzeZahl(p);
                     } else {
-                        std::string zname;
-                        const int zl = BezeichnerLesen(t_, p, MaxNamenslaenge, zname);
-                        if (zl == 0) return Fehler(p > len_ ? 21 : 17);
-                        const int bz = SucheBezeichner(g_.Bezeichner(), zname);
-                        if (bz < 0 && !sammeln_) return Fehler(17);
-                        p += zl;
+                        int bz = -1;
+                        if (!IndexName(p, bz)) return true;
                         ix.Art = TMatrBezeich::IndexArt::ZweiBezeichner;
                         ix.Bez2 = bz;
                         ix.Vorz2 = vz;
