@@ -52,19 +52,6 @@ QFont MitPixelGroesse(QFont f, int px) {
 
 } // namespace
 
-template <class F>
-bool TDlgFormelSamml::Sicher(F&& f) {
-    try {
-        f();
-        return true;
-    } catch (const FileError& e) {
-        meldungen_->DateiFehler(e);
-    } catch (const std::exception& e) {
-        meldungen_->AllgemeinerFehler(QString::fromLocal8Bit(e.what()));
-    }
-    return false;
-}
-
 TDlgFormelSamml::TDlgFormelSamml(Meldungen* meldungen, QWidget* eltern)
     : QWidget(eltern), meldungen_(meldungen) {
     InitRessourcen();
@@ -320,6 +307,13 @@ void TDlgFormelSamml::resizeEvent(QResizeEvent* e) {
 void TDlgFormelSamml::FormCreate() { SetParameter(); }
 
 void TDlgFormelSamml::SetParameter() {
+    if (!KDGData) {
+        KDGData = std::make_unique<TKDGData>();
+        KDGData->Seitenstil.RandLinks = 200;
+        KDGData->NurFormeln = true;
+        KDGData->XVariable = "~";
+        KDGData->ZVariable = "~";
+    }
     Edit1->hide();
     Edit1->clear();
     SymbolTestGemacht = false;
@@ -372,10 +366,6 @@ void TDlgFormelSamml::FormActivate() {
     CScrollBox1->verticalScrollBar()->setValue(0);
     RichEdit1->setFocus();
     LoadCursors();
-}
-
-void TDlgFormelSamml::DateitypRegistrieren() {
-    // The library file type is registered with the desktop by the platform layer.
 }
 
 void TDlgFormelSamml::ResetMerkList() { sammlung_.ResetMerkList(); }
@@ -593,10 +583,6 @@ void TDlgFormelSamml::FormClose() {
 
 void TDlgFormelSamml::BitBtn1Click() { close(); }
 
-void TDlgFormelSamml::BitBtn2Click() {
-    // The help window opens its contents page here.
-}
-
 // ---------------------------------------------------------------------------
 // Commands: each finishes a pending naming first where the program does so.
 
@@ -612,51 +598,7 @@ void TDlgFormelSamml::SpeedButton3Click() {
     if (!BenennungAbschliessen()) return;
 }
 
-void TDlgFormelSamml::SpeedFxNeuClick() {
-    if (!BenennungAbschliessen()) return;
-}
-
-void TDlgFormelSamml::SpeedFormEditClick() {
-    if (!BenennungAbschliessen()) return;
-}
-
-void TDlgFormelSamml::SpeedButton1Click() {
-    // The search saves the current library itself; a pending naming stays open.
-}
-
 void TDlgFormelSamml::SpeedBerechnenClick() {
-    if (!BenennungAbschliessen()) return;
-}
-
-void TDlgFormelSamml::SpeedKopierenClick() {
-    if (!BenennungAbschliessen()) return;
-}
-
-void TDlgFormelSamml::AlsFormelinZwischenablage1Click() {
-    if (!BenennungAbschliessen()) return;
-}
-
-void TDlgFormelSamml::SpeedCopyExcel() {}
-
-void TDlgFormelSamml::SpeedEinfuegenClick() {
-    if (!BenennungAbschliessen()) return;
-}
-
-void TDlgFormelSamml::SpeedDruckenClick() {
-    if (!BenennungAbschliessen()) return;
-}
-
-void TDlgFormelSamml::GrafikOpenClick() {
-    if (!BenennungAbschliessen()) return;
-}
-
-void TDlgFormelSamml::Grafikspeichern1Click() {}
-
-void TDlgFormelSamml::SpeedBildLoeschenClick() {
-    if (!BenennungAbschliessen()) return;
-}
-
-void TDlgFormelSamml::SpeedTaschenrechnerClick() {
     if (!BenennungAbschliessen()) return;
 }
 
@@ -665,8 +607,6 @@ void TDlgFormelSamml::SpeedInformationClick() {
     THauptformular umrechnung(meldungen_, this);
     umrechnung.exec();
 }
-
-void TDlgFormelSamml::Image1Click() {}
 
 void TDlgFormelSamml::PopupZeigen(QPoint globalPos) { PopupMenu1->popup(globalPos); }
 

@@ -7,11 +7,14 @@
 #include <QRect>
 #include <QWidget>
 
+#include <exception>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "core/Errors.h"
 #include "core/library/Sammlung.h"
+#include "core/page/KDGData.h"
 #include "gui/platform/Meldungen.h"
 
 class QAction;
@@ -74,6 +77,10 @@ public:
     void SetListBoxReihenfolge0();
     void ResetMerkList();
     void SetParameter();
+    // Opens the formula entry dialog on the formula exchange line (line 0 of
+    // KDGData->FormelZeilen) and, when it is accepted, inserts the text as a new
+    // record after the selected formula.
+    void EditNeueFormel();
 
     // Finishes a pending naming of a new library before a command. False when the
     // naming stays open; the command then does nothing.
@@ -134,6 +141,10 @@ public:
     bool EditorOffen = false;    // the formula editing dialog is open
     bool MausUpSperre = false;   // guards the mouse-release handler
     bool MalSperre = false;      // guards the page paint
+
+    // The option record shared with the formula entry dialog (created by SetParameter,
+    // kept for the life of the window).
+    std::unique_ptr<TKDGData> KDGData;
 
 public slots:
     // window
@@ -239,5 +250,18 @@ private:
     int wartezeit_ = StandardWartezeit;
     std::vector<Platz> plaetze_;
 };
+
+template <class F>
+bool TDlgFormelSamml::Sicher(F&& f) {
+    try {
+        f();
+        return true;
+    } catch (const FileError& e) {
+        meldungen_->DateiFehler(e);
+    } catch (const std::exception& e) {
+        meldungen_->AllgemeinerFehler(QString::fromLocal8Bit(e.what()));
+    }
+    return false;
+}
 
 } // namespace kd
