@@ -164,6 +164,11 @@ TRect TFormelseite::Markierungsrahmen(int i) const {
     return {x1, oben - 50 - 5, x2, y1};
 }
 
+void FormelKommentarZeichnen(Device& dc, TFormStyles& stile, const std::string& kommentar,
+                             std::int32_t y) {
+    KommentarZeichnen(dc, stile, kommentar, y);
+}
+
 int TFormelseite::FormelBei(std::int32_t y) const {
     for (int i = 0; i < Anzahl; ++i)
         if (FormelPos[std::size_t(i)].Unterkante < y) return i;
