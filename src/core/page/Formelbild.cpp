@@ -1,0 +1,58 @@
+#include "core/page/Formelbild.h"
+
+#include <cmath>
+
+#include "core/page/VirtPntBox.h"
+#include "core/typeset/Elementfabrik.h"
+#include "core/typeset/FormElem.h"
+#include "core/typeset/Gleichung.h"
+#include "core/typeset/Stile.h"
+
+namespace kd {
+
+DeviceMapping Formelbild::Abbildung(double proEinheit) const {
+    DeviceMapping m;
+    m.WindowOrg = {Rect.Left, Hoehe + Rect.Bottom};
+    m.WindowExt = {Breite, -Hoehe};
+    m.ViewportOrg = {0, 0};
+    m.ViewportExt = {static_cast<std::int32_t>(std::lround(Breite * proEinheit)),
+                     static_cast<std::int32_t>(std::lround(Hoehe * proEinheit))};
+    return m;
+}
+
+void Formelbild::Zeichnen(Device& dc) const {
+    if (!Baum) return;
+    TDrawingState& st = DrawingState();
+    const bool alt = st.MetafileOutput;
+    st.MetafileOutput = true;
+    struct Zurueck {
+        TDrawingState& st;
+        bool alt;
+        ~Zurueck() { st.MetafileOutput = alt; }
+    } zurueck{st, alt};
+    Baum->Draw(dc);
+}
+
+std::optional<Formelbild> FormelbildSetzen(Device& dc, const std::string& text) {
+    Formelbild b;
+    b.Stile = std::make_shared<TFormStyles>();
+    Elementfabrik fabrik(dc, b.Stile);
+    TGleichung::Optionen o;
+    o.Sammelmodus = true;
+    o.ElementeErzeugen = true;
+    o.Stile = b.Stile.get();
+    o.Fabrik = &fabrik;
+    TGleichung g(o);
+    int fehlerPos = 0, endePos = 0;
+    if (g.FormelLesen(text, "", "", 0, fehlerPos, endePos) != 0) return std::nullopt;
+    b.Baum = g.FormelAufbau(dc, b.Stile,
+                            std::make_shared<TPenBrushTyp>(PS_SOLID, 0, 0, BS_SOLID, 0, 0), true,
+                            TagFormElem);
+    if (!b.Baum) return std::nullopt;
+    b.Rect = NormalizeRect(b.Baum->Rect);
+    b.Breite = b.Rect.Right - b.Rect.Left + 1;
+    b.Hoehe = b.Rect.Top - b.Rect.Bottom + 1;
+    return b;
+}
+
+} // namespace kd
