@@ -61,40 +61,6 @@ int Zeichnen(QPainter& p, const kd::TRect& b, double proEinheit,
     return Erfolg;
 }
 
-class Bilder final : public kd::Seitenbilder {
-public:
-    explicit Bilder(const kd::FormelListeTyp& liste) {
-        for (const auto& f : liste) {
-            QImage bild;
-            if ((f->BildTyp == 1 || f->BildTyp == 2) && !f->Bild.empty())
-                bild.loadFromData(reinterpret_cast<const uchar*>(f->Bild.data()),
-                                  static_cast<int>(f->Bild.size()));
-            bilder_.push_back(std::move(bild));
-        }
-    }
-    kd::TSize Groesse(int i) override {
-        if (i < 0 || i >= int(bilder_.size()) || bilder_[std::size_t(i)].isNull()) return {};
-        const QImage& b = bilder_[std::size_t(i)];
-        return {b.width(), b.height()};
-    }
-    void Zeichnen(kd::Device& dc, int i, const kd::TRect& r) override {
-        auto* qt = dynamic_cast<kd::QtDevice*>(&dc);
-        if (!qt || !qt->Painter() || Groesse(i).cx == 0) return;
-        QPainter& p = *qt->Painter();
-        // Drawn upright in device coordinates (the page's y runs the other way).
-        const kd::DevicePoint a = dc.LogicalToDevice(r.Left, r.Top);
-        const kd::DevicePoint e = dc.LogicalToDevice(r.Right, r.Bottom);
-        p.save();
-        p.setWorldTransform(QTransform());
-        p.drawImage(QRectF(QPointF(a.x, a.y), QPointF(e.x, e.y)).normalized(),
-                    bilder_[std::size_t(i)]);
-        p.restore();
-    }
-
-private:
-    std::vector<QImage> bilder_;
-};
-
 } // namespace
 
 int MitQtMessung(const std::function<int(kd::Device&)>& arbeit) {
@@ -106,10 +72,6 @@ int MitQtMessung(const std::function<int(kd::Device&)>& arbeit) {
     const int rc = arbeit(dc);
     dc.End();
     return rc;
-}
-
-std::unique_ptr<kd::Seitenbilder> QtBilder(const kd::FormelListeTyp& liste) {
-    return std::make_unique<Bilder>(liste);
 }
 
 int QtRendern(const std::string& datei, double zoom,

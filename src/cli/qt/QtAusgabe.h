@@ -6,9 +6,7 @@
 #include <functional>
 #include <string>
 
-#include "core/library/Bibliothek.h"
 #include "core/page/Device.h"
-#include "core/page/Formelseite.h"
 
 namespace kdcli {
 
@@ -23,8 +21,5 @@ int MitQtMessung(const std::function<int(kd::Device&)>& arbeit);
 int QtRendern(const std::string& datei, double zoom,
               const std::function<int(kd::Device&, kd::TRect& bereich)>& aufbauen,
               const std::function<void(kd::Device&)>& zeichnen);
-
-// The pictures of a library as the page draws them (JPEG and bitmaps).
-std::unique_ptr<kd::Seitenbilder> QtBilder(const kd::FormelListeTyp& liste);
 
 } // namespace kdcli

@@ -14,6 +14,7 @@
 #include "core/library/Bibliothek.h"
 #include "core/numeric/Encoding.h"
 #include "core/page/Formelseite.h"
+#include "core/pictures/Seitenbilder.h"
 #include "core/typeset/Stile.h"
 
 namespace kdcli {
@@ -55,10 +56,10 @@ int BibliothekRendern(const std::string& pfad, const std::string& ausgabe, doubl
     for (const auto& f : liste) texte.push_back(f->FormelText);
     kd::TFormelseite seite;
     auto stile = std::make_shared<kd::TFormStyles>();
-    std::unique_ptr<kd::Seitenbilder> bilder;
+    // The pictures as the window and printing draw them (JPEG, bitmaps, metafiles).
+    kd::ListenBilder bilder(liste);
     auto aufbauen = [&](kd::Device& dc, kd::TRect& bereich) {
-        bilder = QtBilder(liste);
-        seite.Zeichnen(dc, texte, stile, bilder.get());
+        seite.Zeichnen(dc, texte, stile, &bilder);
         std::int32_t rechts = 2100;
         for (int i = 0; i < seite.Anzahl; ++i)
             rechts = std::max(rechts,
@@ -68,7 +69,7 @@ int BibliothekRendern(const std::string& pfad, const std::string& ausgabe, doubl
     };
     // The second paint draws the trees laid out by the first.
     return QtRendern(ausgabe, zoom, aufbauen,
-                     [&](kd::Device& dc) { seite.Zeichnen(dc, texte, stile, bilder.get()); });
+                     [&](kd::Device& dc) { seite.Zeichnen(dc, texte, stile, &bilder); });
 }
 
 } // namespace
