@@ -7,6 +7,7 @@
 
 #include <cctype>
 #include <cmath>
+#include <cstring>
 #include <memory>
 #include <string>
 #include <unordered_map>
@@ -109,27 +110,117 @@ QString QtDevice::FamilyFor(const std::string& face, bool* symbol) {
     return QString::fromUtf8(Cp1252ToUtf8(face));
 }
 
-const QtDevice::FontInfo& QtDevice::Font(const LogFont& lf) {
-    static std::unordered_map<std::string, std::unique_ptr<FontInfo>> cache;
-    std::string key(reinterpret_cast<const char*>(&lf), sizeof lf);
-    auto it = cache.find(key);
-    if (it != cache.end()) return *it->second;
+namespace {
 
-    auto info = std::make_unique<FontInfo>();
-    QFont f(FamilyFor(lf.Face(), &info->symbol));
+// A LogFont as a hash key: its 60 bytes.
+struct FontKey {
+    std::array<char, sizeof(LogFont)> bytes;
+    explicit FontKey(const LogFont& lf) { std::memcpy(bytes.data(), &lf, sizeof lf); }
+    bool operator==(const FontKey&) const = default;
+};
+struct FontKeyHash {
+    std::size_t operator()(const FontKey& k) const {
+        return std::hash<std::string_view>{}(std::string_view(k.bytes.data(), k.bytes.size()));
+    }
+};
+
+std::unique_ptr<QtDevice::FontInfo> MakeFont(const LogFont& lf) {
+    auto info = std::make_unique<QtDevice::FontInfo>();
+    info->logFont = lf;
+    QFont f(QtDevice::FamilyFor(lf.Face(), &info->symbol));
     f.setWeight(QFont::Weight(lf.Weight <= 0 ? 400 : std::min(lf.Weight, 1000)));
     f.setItalic(lf.Italic != 0);
     f.setUnderline(lf.Underline != 0);
     f.setStrikeOut(lf.StrikeOut != 0);
     f.setHintingPreference(QFont::PreferNoHinting);
     f.setStyleStrategy(QFont::PreferOutline);
+    // Characters side by side at their own advances, as GDI sets a text.
+    f.setKerning(false);
     double em;  // the character height in logical units
     if (lf.Height < 0) em = -double(lf.Height);
     else em = (lf.Height == 0 ? DefaultCellHeight : lf.Height) / CellRatio(f);
-    f.setPixelSize(std::max(1, int(std::lround(em * FontScale))));
+    f.setPixelSize(std::max(1, int(std::lround(em * QtDevice::FontScale))));
     info->font = f;
     info->metrics = QFontMetricsF(f);
-    return *cache.emplace(std::move(key), std::move(info)).first->second;
+    info->ascent = info->metrics.ascent();
+    info->descent = info->metrics.descent();
+    info->raw = QRawFont::fromFont(f);
+    return info;
+}
+
+} // namespace
+
+const QtDevice::FontInfo& QtDevice::Font(const LogFont& lf) {
+    static std::unordered_map<FontKey, std::unique_ptr<FontInfo>, FontKeyHash> cache;
+    static const FontInfo* last = nullptr;
+    if (last && last->logFont == lf) return *last;
+    FontKey key(lf);
+    auto it = cache.find(key);
+    if (it == cache.end()) it = cache.emplace(key, MakeFont(lf)).first;
+    last = it->second.get();
+    return *last;
+}
+
+const QtDevice::FontInfo::Zeichen& QtDevice::FontInfo::ZeichenVon(unsigned char byte) const {
+    Zeichen& z = zeichen_[byte];
+    if (z.art != Zeichen::Unbekannt) return z;
+    if (symbol) {
+        const char32_t u = SymbolZuUnicode(byte);
+        if (u != 0) z.text = QString::fromUcs4(&u, 1);  // else no glyph in the Symbol font
+    } else {
+        const char c = static_cast<char>(byte);
+        z.text = QString::fromUtf8(Cp1252ToUtf8(std::string_view(&c, 1)));
+    }
+    if (z.text.isEmpty()) {
+        z.art = Zeichen::Keins;
+        return z;
+    }
+    z.advance = metrics.horizontalAdvance(z.text);
+    const QList<quint32> g = raw.isValid() ? raw.glyphIndexesForString(z.text) : QList<quint32>();
+    if (g.size() == 1 && g[0] != 0) {
+        z.glyph = g[0];
+        z.art = Zeichen::Glyphe;
+    } else {
+        z.art = Zeichen::Ersatz;
+    }
+    return z;
+}
+
+double QtDevice::FontInfo::Advance(std::string_view text) const {
+    double w = 0;
+    for (const char c : text) w += ZeichenVon(static_cast<unsigned char>(c)).advance;
+    return w;
+}
+
+const QtDevice::FontInfo::Lauf& QtDevice::FontInfo::LaufFuer(std::string_view text) const {
+    std::string key(text);
+    if (auto it = laeufe_.find(key); it != laeufe_.end()) return it->second;
+    if (laeufe_.size() >= 8192) laeufe_.clear();  // bounded for texts that keep changing
+    Lauf l;
+    QList<quint32> glyphen;
+    QList<QPointF> orte;
+    double x = 0;
+    for (const char c : text) {
+        const Zeichen& z = ZeichenVon(static_cast<unsigned char>(c));
+        if (z.art == Zeichen::Keins) continue;
+        l.text += z.text;
+        if (z.art == Zeichen::Glyphe) {
+            glyphen.push_back(z.glyph);
+            orte.push_back(QPointF(x, 0));
+        } else {
+            l.glyphen = false;
+        }
+        x += z.advance;
+    }
+    l.advance = x;
+    if (l.glyphen && !glyphen.isEmpty()) {
+        l.run.setRawFont(raw);
+        l.run.setGlyphIndexes(glyphen);
+        l.run.setPositions(orte);
+        l.run.setUnderline(font.underline());
+        l.run.setStrikeOut(font.strikeOut());
+    }
+    return laeufe_.emplace(std::move(key), std::move(l)).first->second;
 }
 
 QString QtDevice::TextFor(const FontInfo& f, std::string_view text) {
@@ -145,27 +236,38 @@ QString QtDevice::TextFor(const FontInfo& f, std::string_view text) {
 }
 
 double QtDevice::AdvanceF(const LogFont& lf, std::string_view text) {
-    const FontInfo& f = Font(lf);
-    return f.metrics.horizontalAdvance(TextFor(f, text)) / FontScale;
+    return Font(lf).Advance(text) / FontScale;
+}
+
+void QtDevice::FontSelected() {
+    if (current_ && current_->logFont == CurrentFont()) return;
+    current_ = nullptr;  // looked up when next used
+}
+
+const QtDevice::FontInfo& QtDevice::Current() {
+    if (!current_) current_ = &Font(CurrentFont());
+    return *current_;
 }
 
 TSize QtDevice::TextExtent(std::string_view text) {
-    const FontInfo& f = Font(CurrentFont());
-    const double w = f.metrics.horizontalAdvance(TextFor(f, text)) / FontScale;
-    const double h = (f.metrics.ascent() + f.metrics.descent()) / FontScale;
+    const FontInfo& f = Current();
+    const double w = f.Advance(text) / FontScale;
+    const double h = (f.ascent + f.descent) / FontScale;
     return {RoundI(w), RoundI(h)};
 }
 
-QTransform QtDevice::LogicalTransform() const {
+void QtDevice::UpdateLogical() {
     const DeviceMapping& m = Mapping();
     const double sx = ScaleX(), sy = ScaleY();
     const QTransform map(sx, 0, 0, sy, m.ViewportOrg.x - m.WindowOrg.x * sx,
                          m.ViewportOrg.y - m.WindowOrg.y * sy);
-    return map * base_;
+    logical_ = map * base_;
 }
 
 void QtDevice::ApplyTransform() {
-    if (painter_) painter_->setWorldTransform(LogicalTransform());
+    if (!painter_) return;
+    painter_->setWorldTransform(logical_);
+    modus_ = Modus::Logisch;
 }
 
 void QtDevice::Begin(QPainter* painter, QPointF offset) {
@@ -177,7 +279,10 @@ void QtDevice::Begin(QPainter* painter, QPointF offset) {
     image_ = nullptr;
     if (QPaintDevice* d = painter_->device(); d && d->devType() == QInternal::Image)
         image_ = static_cast<QImage*>(d);
+    const QPaintEngine* e = painter_->paintEngine();
+    raster_ = e && e->type() == QPaintEngine::Raster;
     savedAntialias_ = painter_->testRenderHint(QPainter::Antialiasing);
+    UpdateLogical();
     ApplyTransform();
 }
 
@@ -195,7 +300,10 @@ bool QtDevice::SupportsRasterOps() const {
     return e && e->type() == QPaintEngine::Raster && e->hasFeature(QPaintEngine::RasterOpModes);
 }
 
-void QtDevice::MappingChanged() { ApplyTransform(); }
+void QtDevice::MappingChanged() {
+    UpdateLogical();
+    ApplyTransform();
+}
 
 void QtDevice::RopChanged() {}
 
@@ -203,6 +311,7 @@ bool QtDevice::BeginShape(bool fill) {
     if (!painter_) return false;
     const bool notXor = ROP2() == R2_NOTXORPEN;
     if (notXor && !SupportsRasterOps()) return false;  // no inverting on PDF, SVG, paper
+    EnsureLogical();
 
     const LogPen& lp = CurrentPen();
     if (lp.Style == PS_NULL) {
@@ -326,14 +435,14 @@ void QtDevice::DrawImage(const TRect& r, const Bild& image) {
 void QtDevice::TextOut(std::int32_t x, std::int32_t y, std::string_view text) {
     if (!painter_ || text.empty()) return;
     const LogFont& lf = CurrentFont();
-    const FontInfo& f = Font(lf);
-    const QString s = TextFor(f, text);
-    if (s.isEmpty()) return;
+    const FontInfo& f = Current();
+    const FontInfo::Lauf& l = f.LaufFuer(text);
+    if (l.text.isEmpty()) return;
 
     // Text space: origin at the reference point, x along the text, y down, in font
     // pixels (FontScale per logical unit).
-    const double adv = f.metrics.horizontalAdvance(s);
-    const double asc = f.metrics.ascent(), desc = f.metrics.descent();
+    const double adv = l.advance;
+    const double asc = f.ascent, desc = f.descent;
     const std::uint32_t a = TextAlign();
     double dx = 0, dy = 0;
     if ((a & TA_CENTER) == TA_CENTER) dx = -adv / 2;
@@ -342,22 +451,43 @@ void QtDevice::TextOut(std::int32_t x, std::int32_t y, std::string_view text) {
     else if (a & TA_BOTTOM) dy = -desc;
     else dy = asc;
 
-    const QTransform full = LogicalTransform();
+    const QTransform& full = logical_;
     const QPointF at = full.map(QPointF(x, y));
-    const double sx = std::hypot(full.m11(), full.m12()) / FontScale;
-    const double sy = std::hypot(full.m21(), full.m22()) / FontScale;
-    QTransform t = QTransform::fromTranslate(at.x(), at.y());
-    if (lf.Escapement != 0) t.rotate(-lf.Escapement / 10.0);
-    t.scale(sx, sy);
+    QPointF o(dx, dy);
+    if (lf.Escapement == 0 && full.m12() == 0 && full.m21() == 0) {
+        // Upright: every text shares one transform, only its position differs.
+        const double sx = std::abs(full.m11()) / FontScale;
+        const double sy = std::abs(full.m22()) / FontScale;
+        if (modus_ != Modus::Text || sx != textSx_ || sy != textSy_) {
+            painter_->setWorldTransform(QTransform(sx, 0, 0, sy, 0, 0));
+            modus_ = Modus::Text;
+            textSx_ = sx;
+            textSy_ = sy;
+        }
+        o += QPointF(at.x() / sx, at.y() / sy);
+    } else {
+        const double sx = std::hypot(full.m11(), full.m12()) / FontScale;
+        const double sy = std::hypot(full.m21(), full.m22()) / FontScale;
+        QTransform t = QTransform::fromTranslate(at.x(), at.y());
+        if (lf.Escapement != 0) t.rotate(-lf.Escapement / 10.0);
+        t.scale(sx, sy);
+        painter_->setWorldTransform(t);
+        modus_ = Modus::Anders;
+    }
 
-    painter_->setWorldTransform(t);
-    painter_->setCompositionMode(QPainter::CompositionMode_SourceOver);
+    if (painter_->compositionMode() != QPainter::CompositionMode_SourceOver)
+        painter_->setCompositionMode(QPainter::CompositionMode_SourceOver);
     if (BkMode() == OPAQUE)
-        painter_->fillRect(QRectF(dx, dy - asc, adv, asc + desc), ToQColor(BkColor()));
-    painter_->setFont(f.font);
-    painter_->setPen(ToQColor(TextColor()));
-    painter_->drawText(QPointF(dx, dy), s);
-    ApplyTransform();
+        painter_->fillRect(QRectF(o.x(), o.y() - asc, adv, asc + desc), ToQColor(BkColor()));
+    const QColor farbe = ToQColor(TextColor());
+    if (painter_->pen().style() != Qt::SolidLine || painter_->pen().color() != farbe)
+        painter_->setPen(farbe);
+    if (raster_ && l.glyphen) {
+        painter_->drawGlyphRun(o, l.run);
+    } else {
+        painter_->setFont(f.font);
+        painter_->drawText(o, l.text);
+    }
 }
 
 int QtDevice::GetDeviceCaps(DeviceCap cap) const {

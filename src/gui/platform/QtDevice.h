@@ -11,7 +11,10 @@
 // Drawing maps logical to device coordinates through the painter's transform (the
 // mapping of kd::Device on top of the painter's transform at Begin), y flipped as the
 // mapping says; text is drawn upright in the font at its logical size under that
-// transform, rotated by the escapement.
+// transform, rotated by the escapement. On the raster engine (images, widgets) a text
+// is drawn as the cached glyph run of its characters, so a repaint neither shapes nor
+// measures again; PDF, SVG and printers get the text itself (searchable, with Qt's
+// font fallback), as does a character the font has no glyph for.
 //
 // Fonts: "Arial" is asked of fontconfig by name (Liberation Sans with
 // fonts-liberation2). A text in a font named "Symbol" holds bytes of the Symbol
@@ -27,9 +30,15 @@
 // GetPixel reads from a QImage the painter paints on (ClrInvalid otherwise).
 #include <QFont>
 #include <QFontMetricsF>
+#include <QGlyphRun>
+#include <QRawFont>
 #include <QTransform>
 
+#include <array>
+#include <cstdint>
+#include <string>
 #include <string_view>
+#include <unordered_map>
 
 #include "core/page/Device.h"
 
@@ -71,16 +80,48 @@ public:
 
     // ---- font helpers, shared with the rest of the GUI ----
     // Everything the device knows of a logical font: the Qt font (at FontScale times
-    // its logical size), its metrics and whether its bytes are Symbol bytes.
+    // its logical size), its metrics, whether its bytes are Symbol bytes, and what it
+    // learnt of its characters. Characters are measured one by one and added up,
+    // without kerning, as GDI sets a text; so a text is measured and drawn from the
+    // same per-character advances, each character measured once per font.
     struct FontInfo {
         QFont font;
         QFontMetricsF metrics{QFont()};
         bool symbol = false;
+        double ascent = 0, descent = 0;  // font pixels
+
+        // One byte of the font's encoding.
+        struct Zeichen {
+            enum Art : std::uint8_t { Unbekannt, Glyphe, Ersatz, Keins };
+            Art art = Unbekannt;  // Ersatz: drawn by Qt's text layout (a fallback font)
+            quint32 glyph = 0;    // in `raw`, for Glyphe
+            double advance = 0;   // font pixels
+            QString text;         // the character as Unicode
+        };
+        // A text as drawn: its characters, their glyphs placed at the summed advances,
+        // and whether every character has a glyph of the font itself.
+        struct Lauf {
+            QString text;
+            QGlyphRun run;
+            double advance = 0;  // font pixels
+            bool glyphen = true;
+        };
+        const Zeichen& ZeichenVon(unsigned char byte) const;
+        // Width of the text in font pixels.
+        double Advance(std::string_view text) const;
+        // The text's glyph run, cached by the text.
+        const Lauf& LaufFuer(std::string_view text) const;
+
+        LogFont logFont;
+        QRawFont raw;
+        mutable std::array<Zeichen, 256> zeichen_{};
+        mutable std::unordered_map<std::string, Lauf> laeufe_;
     };
     // Fonts are made at this many pixels per logical unit (Qt's pixel sizes are
     // integers; this keeps a fraction of a unit) and scaled back when drawn.
     static constexpr double FontScale = 16.0;
-    // Cached by the LogFont value; valid for the life of the program.
+    // Cached by the LogFont value; valid for the life of the program. The font asked
+    // for last is answered without a lookup.
     static const FontInfo& Font(const LogFont& lf);
     // The text as Qt draws it in that font (Windows-1252, or Symbol bytes).
     static QString TextFor(const FontInfo& f, std::string_view text);
@@ -94,11 +135,19 @@ public:
 
 protected:
     void MappingChanged() override;
+    void FontSelected() override;
     void RopChanged() override;
     void DoLineTo(TPoint from, TPoint to) override;
 
 private:
-    QTransform LogicalTransform() const;
+    const QTransform& LogicalTransform() const { return logical_; }
+    void UpdateLogical();
+    // The selected font's record, looked up once per selection.
+    const FontInfo& Current();
+    // Puts the logical transform back on the painter if text was drawn under its own.
+    void EnsureLogical() {
+        if (modus_ != Modus::Logisch) ApplyTransform();
+    }
     // A logical rectangle in device pixels, its corners rounded to whole pixels.
     QRectF PixelRect(std::int32_t l, std::int32_t t, std::int32_t r, std::int32_t b) const;
     void ApplyTransform();
@@ -109,7 +158,15 @@ private:
     QPainter* painter_ = nullptr;
     QImage* image_ = nullptr;  // when the painter paints on an image
     QTransform base_;
+    QTransform logical_;
     bool savedAntialias_ = false;
+    bool raster_ = false;  // the painter's engine is the raster engine
+    const FontInfo* current_ = nullptr;
+    // What the painter's world transform is: the logical mapping, the upright text
+    // transform scaled by (textSx_, textSy_), or a rotated text's own.
+    enum class Modus { Logisch, Text, Anders };
+    Modus modus_ = Modus::Logisch;
+    double textSx_ = 0, textSy_ = 0;
 };
 
 } // namespace kd
