@@ -435,3 +435,90 @@ TEST_F(SammlungTest, SetFormelClampsToTheRecords) {
     s.SetFormel(1);
     EXPECT_EQ(s.AktFormel, -1);
 }
+
+TEST_F(SammlungTest, DeleteAsksAndSelectsTheFormulaAbove) {
+    struct Fall {
+        int gewaehlt;
+        Antwort antwort;
+        bool frage;  // a question is asked
+        Namen danach;
+        int aktDanach;
+        bool geaendert;
+    };
+    const Fall faelle[] = {
+        {1, Antwort::Ja, true, {"a1", "a3"}, 0, true},
+        {0, Antwort::Ja, true, {"a2", "a3"}, -1, true},   // the first: none selected
+        {2, Antwort::Ja, true, {"a1", "a2"}, 1, true},
+        {1, Antwort::Nein, true, {"a1", "a2", "a3"}, 1, false},
+        {1, Antwort::Abbrechen, true, {"a1", "a2", "a3"}, 1, false},
+        {-1, Antwort::Ja, false, {"a1", "a2", "a3"}, -1, false},  // nothing selected
+    };
+    for (const Fall& f : faelle) {
+        Lege("A", {"a1", "a2", "a3"});
+        s.Start(v);
+        s.AktFormel = f.gewaehlt;
+        fragen.clear();
+        antworten.clear();
+        if (f.frage) antworten.push_back(f.antwort);
+        layout = 0;
+        EXPECT_EQ(s.FormelLoeschen(), f.danach.size() == 2) << f.gewaehlt;
+        EXPECT_EQ(Aktuell(), f.danach) << f.gewaehlt;
+        EXPECT_EQ(s.AktFormel, f.aktDanach) << f.gewaehlt;
+        EXPECT_EQ(s.Geaendert, f.geaendert) << f.gewaehlt;
+        EXPECT_EQ(fragen, f.frage ? Namen{"Formel wirklich l\xF6schen?"} : Namen{}) << f.gewaehlt;
+        EXPECT_GE(layout, 1) << "the layouts are invalid after a delete command";
+    }
+    // The only formula: the library is empty afterwards.
+    Lege("A", {"a1"});
+    s.Start(v);
+    antworten = {Antwort::Ja};
+    EXPECT_TRUE(s.FormelLoeschen());
+    EXPECT_TRUE(s.FormelListe.Empty());
+    EXPECT_EQ(s.AktFormel, -1);
+    EXPECT_FALSE(s.FormelLoeschen()) << "nothing left to delete";
+}
+
+TEST_F(SammlungTest, MoveUpAndDownStopAtTheEnds) {
+    struct Fall {
+        bool hoch;
+        int gewaehlt;
+        Namen danach;
+        int aktDanach;
+    };
+    const Fall faelle[] = {
+        {true, 1, {"a2", "a1", "a3"}, 0},
+        {true, 2, {"a1", "a3", "a2"}, 1},
+        {true, 0, {"a1", "a2", "a3"}, 0},   // the first cannot go up
+        {true, -1, {"a1", "a2", "a3"}, -1},
+        {false, 0, {"a2", "a1", "a3"}, 1},
+        {false, 1, {"a1", "a3", "a2"}, 2},
+        {false, 2, {"a1", "a2", "a3"}, 2},  // the last cannot go down
+        {false, -1, {"a1", "a2", "a3"}, -1},
+    };
+    for (const Fall& f : faelle) {
+        Lege("A", {"a1", "a2", "a3"});
+        s.Start(v);
+        s.AktFormel = f.gewaehlt;
+        layout = 0;
+        const bool bewegt = f.hoch ? s.FormelNachOben() : s.FormelNachUnten();
+        const bool erwartet = f.danach != Namen{"a1", "a2", "a3"};
+        EXPECT_EQ(bewegt, erwartet) << f.hoch << f.gewaehlt;
+        EXPECT_EQ(Aktuell(), f.danach) << f.hoch << f.gewaehlt;
+        EXPECT_EQ(s.AktFormel, f.aktDanach) << f.hoch << f.gewaehlt;
+        // A move is a change: closing asks, so the new order is not lost.
+        EXPECT_EQ(s.Geaendert, erwartet) << f.hoch << f.gewaehlt;
+        EXPECT_EQ(layout, 1) << "laid out again even when nothing moved";
+    }
+    EXPECT_TRUE(fragen.empty());
+}
+
+TEST_F(SammlungTest, MovedOrderIsSavedAtClosing) {
+    Lege("A", {"a1", "a2"});
+    s.Start(v);
+    s.AktFormel = 1;
+    ASSERT_TRUE(s.FormelNachOben());
+    antworten = {Antwort::Ja};
+    EXPECT_TRUE(s.Schliessen());
+    EXPECT_EQ(fragen, Namen{"\xC4nderungen speichern?"});
+    EXPECT_EQ(TexteDatei("A"), (Namen{"a2", "a1"}));
+}

@@ -216,4 +216,34 @@ void Formelsammlung::SetFormel(int index) {
     AktFormel = std::clamp(index, 0, FormelListe.Count() - 1);
 }
 
+bool Formelsammlung::FormelLoeschen() {
+    LayoutAendern();
+    if (AktFormel < 0 || AktFormel >= FormelListe.Count()) return false;
+    const Antwort a = Frage ? Frage("Formel wirklich l\xF6schen?") : Antwort::Abbrechen;
+    if (a != Antwort::Ja) return false;
+    FormelListe.DeleteItem(AktFormel);
+    AktFormel -= 1;
+    Geaendert = true;
+    LayoutAendern();
+    return true;
+}
+
+bool Formelsammlung::FormelNachOben() {
+    LayoutAendern();
+    if (AktFormel < 1 || AktFormel >= FormelListe.Count()) return false;
+    FormelListe.Exchange(AktFormel, AktFormel - 1);
+    AktFormel -= 1;
+    Geaendert = true;
+    return true;
+}
+
+bool Formelsammlung::FormelNachUnten() {
+    LayoutAendern();
+    if (AktFormel < 0 || AktFormel >= FormelListe.Count() - 1) return false;
+    FormelListe.Exchange(AktFormel, AktFormel + 1);
+    AktFormel += 1;
+    Geaendert = true;
+    return true;
+}
+
 } // namespace kd

@@ -95,6 +95,16 @@ public:
     // Selects formula `index`, clamped to the records; -1 when there are none.
     void SetFormel(int index);
 
+    // Delete: the layouts are invalid (always); with a formula selected asks "Formel
+    // wirklich löschen?" and on Yes removes it; the formula above becomes selected (-1
+    // when the first was deleted) and the library is changed. True when deleted.
+    bool FormelLoeschen();
+    // Move the selected formula one place up / down: the layouts are invalid (always);
+    // at the ends nothing moves. The library counts as changed after a move, so closing
+    // asks to save the new order. True when a formula moved.
+    bool FormelNachOben();
+    bool FormelNachUnten();
+
 private:
     void LayoutAendern();
     bool NeueAnlegen();
