@@ -15,6 +15,7 @@
 #include "core/Errors.h"
 #include "core/library/Sammlung.h"
 #include "core/page/KDGData.h"
+#include "gui/platform/Dateidialoge.h"
 #include "gui/platform/Meldungen.h"
 
 class QAction;
@@ -52,6 +53,10 @@ public:
     // Later calls, and later activations, do nothing.
     void Start();
     bool Gestartet() const { return gestartet_; }
+    // Opens a library file named on the command line (after Start): one in the library
+    // folder is listed and loaded; one elsewhere is copied there after asking. Refusals
+    // and errors are shown. True when the file is now the current library.
+    bool BibliothekOeffnen(const QString& datei);
 
     // The wait after a library is loaded, processing events (tests set 0).
     void SetWartezeit(int ms) { wartezeit_ = ms < 0 ? 0 : ms; }
@@ -80,7 +85,12 @@ public:
     // Opens the formula entry dialog on the formula exchange line (line 0 of
     // KDGData->FormelZeilen) and, when it is accepted, inserts the text as a new
     // record after the selected formula.
-    void EditNeueFormel();
+    // Virtual so that a test can see the paste hand a text over for correcting.
+    virtual void EditNeueFormel();
+
+    // The open, save and print dialogs (not owned; nullptr: the real dialogs).
+    void SetDateidialoge(Dateidialoge* d) { dateidialoge_ = d; }
+    Dateidialoge& Dialoge();
 
     // Finishes a pending naming of a new library before a command. False when the
     // naming stays open; the command then does nothing.
@@ -249,6 +259,8 @@ private:
     int listeGedrueckt_ = -1;     // row of ListBox1 under the last left press
     int wartezeit_ = StandardWartezeit;
     std::vector<Platz> plaetze_;
+    Dateidialoge* dateidialoge_ = nullptr;
+    std::unique_ptr<QtDateidialoge> eigeneDateidialoge_;
 };
 
 template <class F>
