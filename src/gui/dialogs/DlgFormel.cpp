@@ -1,0 +1,1072 @@
+#include "gui/dialogs/DlgFormel.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QFocusEvent>
+#include <QFrame>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPainter>
+#include <QPainterPath>
+#include <QPixmap>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSignalBlocker>
+#include <QStyle>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextDocument>
+#include <QTextEdit>
+#include <QToolButton>
+
+#include <algorithm>
+
+#include "core/eval/Formeleingabe.h"
+#include "core/numeric/Encoding.h"
+#include "core/numeric/SymbolFont.h"
+#include "core/numeric/Zahlen.h"
+#include "core/page/KDGData.h"
+#include "core/page/VirtPntBox.h"
+#include "core/typeset/Elementfabrik.h"
+#include "core/typeset/FormElem.h"
+#include "core/typeset/Gleichung.h"
+#include "core/typeset/Stile.h"
+#include "gui/dialogs/DlgKonstante.h"
+#include "gui/dialogs/DlgSymbol.h"
+#include "gui/platform/RichText.h"
+#include "gui/platform/Symbole.h"
+#include "gui/platform/VirtPntBox.h"
+
+namespace kd {
+
+namespace {
+
+QString U(std::string_view cp1252) { return QString::fromStdString(Cp1252ToUtf8(cp1252)); }
+
+// The formula text as a reader sees it: "~c" as its Greek letter, "|" marks dropped.
+QString Anzeige(std::string_view t) {
+    QString s;
+    const std::vector<std::size_t> anf = Zeichenanfaenge(t);
+    for (std::size_t k = 0; k < anf.size(); ++k) {
+        std::size_t i = anf[k];
+        const std::size_t ende = k + 1 < anf.size() ? anf[k + 1] : t.size();
+        bool symbol = false;
+        if (t[i] == '~' && ende - i > 1) {
+            symbol = true;
+            ++i;
+        }
+        if (t[i] == '|' && ende - i > 1) ++i;
+        const auto c = static_cast<unsigned char>(t[i]);
+        const char32_t u = symbol ? SymbolZuUnicode(c) : 0;
+        if (u != 0) s += QString::fromUcs4(&u, 1);
+        else s += U(std::string_view(&t[i], 1));
+    }
+    return s;
+}
+
+QFont MitPixelGroesse(QFont f, int px) {
+    f.setPixelSize(px);
+    return f;
+}
+
+// The faces of the speed buttons, drawn.
+enum class Gesicht { Funktion, Konstante, Symbol, Index, Unterein, Nebenein };
+
+QIcon Knopfbild(Gesicht b, qreal faktor) {
+    QPixmap bild(QSize(18, 18) * faktor);
+    bild.setDevicePixelRatio(faktor);
+    bild.fill(Qt::transparent);
+    QPainter p(&bild);
+    p.setRenderHint(QPainter::TextAntialiasing);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(Qt::black);
+    const QString arial = QString::fromLatin1(NormalFamilie);
+    switch (b) {
+    case Gesicht::Funktion: {
+        QFont f = MitPixelGroesse(QFont(arial), 12);
+        f.setItalic(true);
+        f.setBold(true);
+        p.setFont(f);
+        p.drawText(QRectF(0, 0, 18, 18), Qt::AlignCenter, QStringLiteral("fx"));
+        break;
+    }
+    case Gesicht::Konstante:
+        p.setFont(MitPixelGroesse(QFont(QString::fromLatin1(SymbolFamilie)), 14));
+        p.drawText(QRectF(0, 0, 18, 18), Qt::AlignCenter, QString(QChar(0x03C0)));  // π
+        break;
+    case Gesicht::Symbol:
+        p.setFont(MitPixelGroesse(QFont(QString::fromLatin1(SymbolFamilie)), 14));
+        p.drawText(QRectF(0, 0, 18, 18), Qt::AlignCenter, QString(QChar(0x03B1)));  // α
+        break;
+    case Gesicht::Index:
+        p.setFont(MitPixelGroesse(QFont(arial), 13));
+        p.drawText(QPointF(2, 12), QStringLiteral("x"));
+        p.setFont(MitPixelGroesse(QFont(arial), 9));
+        p.drawText(QPointF(10, 16), QStringLiteral("n"));
+        break;
+    case Gesicht::Unterein:
+        p.setFont(MitPixelGroesse(QFont(arial), 8));
+        p.drawText(QPointF(2, 8), QStringLiteral("y="));
+        p.drawText(QPointF(2, 16), QStringLiteral("y="));
+        p.setPen(QPen(QColor(0, 0, 160), 1.5));
+        p.drawLine(QPointF(13, 10), QPointF(16, 10));
+        p.drawLine(QPointF(14.5, 8.5), QPointF(14.5, 11.5));
+        break;
+    case Gesicht::Nebenein:
+        p.setFont(MitPixelGroesse(QFont(arial), 8));
+        p.drawText(QPointF(0, 12), QStringLiteral("y="));
+        p.drawText(QPointF(9, 12), QStringLiteral("y="));
+        p.setPen(QPen(QColor(0, 0, 160), 1.5));
+        p.drawLine(QPointF(6, 16), QPointF(12, 16));
+        break;
+    }
+    p.end();
+    return QIcon(bild);
+}
+
+// The arrow under the failing place.
+QPixmap Pfeilbild(qreal faktor) {
+    QPixmap bild(QSize(11, 10) * faktor);
+    bild.setDevicePixelRatio(faktor);
+    bild.fill(Qt::transparent);
+    QPainter p(&bild);
+    p.setRenderHint(QPainter::Antialiasing);
+    QPainterPath pfad;
+    pfad.moveTo(5.5, 0);
+    pfad.lineTo(11, 6);
+    pfad.lineTo(7.5, 6);
+    pfad.lineTo(7.5, 10);
+    pfad.lineTo(3.5, 10);
+    pfad.lineTo(3.5, 6);
+    pfad.lineTo(0, 6);
+    pfad.closeSubpath();
+    p.fillPath(pfad, QColor(200, 0, 0));
+    p.end();
+    return bild;
+}
+
+// A one-line rich-text edit.
+void Zeilenedit(QTextEdit* e, double punkte) {
+    e->setLineWrapMode(QTextEdit::NoWrap);
+    e->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    e->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    e->setTabChangesFocus(true);
+    e->setAcceptRichText(true);
+    e->document()->setDocumentMargin(2);
+    QFont f(QString::fromLatin1(NormalFamilie));
+    f.setPointSizeF(punkte);
+    e->document()->setDefaultFont(f);
+    e->setCurrentCharFormat(NormalFormat(punkte));
+}
+
+int Zeichenzahl(const QTextEdit* e) { return std::max(0, e->document()->characterCount() - 1); }
+
+// The message line: light grey, the text drawn by the dialog.
+class Meldungszeile final : public QWidget {
+public:
+    Meldungszeile(QWidget* eltern, std::function<void()> malen) : QWidget(eltern), malen_(std::move(malen)) {}
+
+protected:
+    void paintEvent(QPaintEvent*) override { malen_(); }
+
+private:
+    std::function<void()> malen_;
+};
+
+constexpr int Rand = 8;
+constexpr int Knopf = 24;
+constexpr int Zeilenoben = Rand + 150 + 8;  // top of the formula line
+
+} // namespace
+
+// ---------------------------------------------------------------------------------
+
+TDlgFormel::TDlgFormel(Meldungen* meldungen, QWidget* eltern)
+    : QDialog(eltern), meldungen_(meldungen), stile_(std::make_shared<TFormStyles>()) {
+    InitRessourcen();
+    if (!meldungen_) {
+        eigeneMeldungen_ = std::make_unique<QtMeldungen>(this);
+        meldungen_ = eigeneMeldungen_.get();
+    }
+    setObjectName(QStringLiteral("DlgFormel"));
+    setWindowTitle(QStringLiteral("Formelinterpreter"));
+    setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
+                   Qt::MSWindowsFixedSizeDialogHint);
+    setFont(MitPixelGroesse(font(), 12));
+    ControlsAnlegen();
+    zielEdit_ = RichEdit1;
+    Anordnen();
+}
+
+TDlgFormel::~TDlgFormel() = default;
+
+void TDlgFormel::ControlsAnlegen() {
+    const qreal dpr = devicePixelRatioF();
+
+    Rahmen1 = new QFrame(this);
+    Rahmen1->setObjectName(QStringLiteral("Rahmen1"));
+    Rahmen1->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    Rahmen1->setGeometry(Rand, Rand, ClientBreite - 2 * Rand, 150);
+    PaintBox1 = new gui::TVirtPntBox(Rahmen1);
+    PaintBox1->setObjectName(QStringLiteral("PaintBox1"));
+    PaintBox1->setGeometry(2, 2, Rahmen1->width() - 4, Rahmen1->height() - 4);
+    PaintBox1->OnPaint = [this](Device&, const TRect&) { PaintFormel(); };
+
+    RichEdit1 = new QTextEdit(this);
+    RichEdit1->setObjectName(QStringLiteral("RichEdit1"));
+    Zeilenedit(RichEdit1, Schriftgroesse);
+    RichEdit1->installEventFilter(this);
+    connect(RichEdit1, &QTextEdit::textChanged, this, &TDlgFormel::OnChange);
+
+    auto speed = [&](const char* name, Gesicht b, const char* hinweis) {
+        auto* k = new QToolButton(this);
+        k->setObjectName(QString::fromLatin1(name));
+        k->setIcon(Knopfbild(b, dpr));
+        k->setIconSize(QSize(18, 18));
+        k->setToolTip(QString::fromUtf8(hinweis));
+        k->setFocusPolicy(Qt::NoFocus);
+        k->setAutoRaise(false);
+        return k;
+    };
+    Grundfunktion = speed("Grundfunktion", Gesicht::Funktion, "Funktionen");
+    SpeedKonstante = speed("SpeedKonstante", Gesicht::Konstante, "Konstanten");
+    SpeedFormelnUnterein = speed("SpeedFormelnUnterein", Gesicht::Unterein, "weitere Formel untereinander");
+    SpeedFormelnNebenein = speed("SpeedFormelnNebenein", Gesicht::Nebenein, "weitere Formel nebeneinander");
+    SpeedSymbole = speed("SpeedSymbole", Gesicht::Symbol, "griechische Sonderzeichen");
+    SpeedIndizes = speed("SpeedIndizes", Gesicht::Index, "Markierter Text als Index");
+    Bibliothek = new QToolButton(this);
+    Bibliothek->setObjectName(QStringLiteral("Bibliothek"));
+    Bibliothek->setIcon(SvgSymbol(QStringLiteral("bibliothek-neu"), QSize(18, 18)));
+    Bibliothek->setToolTip(QStringLiteral("Formel aus der Formelsammlung"));
+    Bibliothek->setFocusPolicy(Qt::NoFocus);
+    FormelNeu = new QToolButton(this);
+    FormelNeu->setObjectName(QStringLiteral("FormelNeu"));
+    FormelNeu->setIcon(SvgSymbol(QStringLiteral("formel-neu"), QSize(18, 18)));
+    FormelNeu->setToolTip(QStringLiteral("Neue Formelzeile"));
+    FormelNeu->setFocusPolicy(Qt::NoFocus);
+    connect(Grundfunktion, &QToolButton::clicked, this, &TDlgFormel::GrundfunktionenClick);
+    connect(SpeedKonstante, &QToolButton::clicked, this, &TDlgFormel::SpeedKonstanteClick);
+    connect(SpeedSymbole, &QToolButton::clicked, this, &TDlgFormel::SpeedSymboleClick);
+    connect(SpeedIndizes, &QToolButton::clicked, this, &TDlgFormel::SpeedIndizesClick);
+    connect(SpeedFormelnUnterein, &QToolButton::clicked, this, &TDlgFormel::SpeedFormelnUntereinClick);
+    connect(SpeedFormelnNebenein, &QToolButton::clicked, this, &TDlgFormel::SpeedFormelnNebeneinClick);
+    connect(Bibliothek, &QToolButton::clicked, this, &TDlgFormel::BibliothekClick);
+    connect(FormelNeu, &QToolButton::clicked, this, &TDlgFormel::FormelNeuClick);
+
+    PaintBox2 = new Meldungszeile(this, [this] { PaintBox2Paint(); });
+    PaintBox2->setObjectName(QStringLiteral("PaintBox2"));
+    Image4 = new QLabel(this);
+    Image4->setObjectName(QStringLiteral("Image4"));
+    Image4->setPixmap(Pfeilbild(dpr));
+    Image4->setFixedSize(11, 10);
+    Image4->hide();
+
+    // The curve area.
+    Panel1 = new QFrame(this);
+    Panel1->setObjectName(QStringLiteral("Panel1"));
+    Panel1->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
+    Panel2 = new QWidget(Panel1);
+    Panel2->setObjectName(QStringLiteral("Panel2"));
+    Panel2->setGeometry(4, 4, 360, 92);
+    auto label = [&](const QString& text, int x, int y) {
+        auto* l = new QLabel(text, Panel2);
+        l->setGeometry(x, y, 60, 20);
+        return l;
+    };
+    auto zahl = [&](const char* name, int x, int y) {
+        auto* e = new QLineEdit(Panel2);
+        e->setObjectName(QString::fromLatin1(name));
+        e->setGeometry(x, y, 64, 22);
+        return e;
+    };
+    auto variable = [&](const char* name, int x, int y) {
+        auto* e = new QTextEdit(Panel2);
+        e->setObjectName(QString::fromLatin1(name));
+        Zeilenedit(e, Schriftgroesse);
+        e->setGeometry(x, y, 44, 24);
+        e->installEventFilter(this);
+        return e;
+    };
+    label(QStringLiteral("X von"), 0, 2);
+    EXStart = zahl("EXStart", 48, 1);
+    label(QStringLiteral("bis"), 118, 2);
+    EXEnde = zahl("EXEnde", 140, 1);
+    label(QStringLiteral("Punkte"), 210, 2);
+    EXPnts = zahl("EXPnts", 254, 1);
+    EXVar = variable("EXVar", 316, 0);
+    label(QStringLiteral("Z von"), 0, 32);
+    EZStart = zahl("EZStart", 48, 31);
+    label(QStringLiteral("bis"), 118, 32);
+    EZEnde = zahl("EZEnde", 140, 31);
+    label(QStringLiteral("Punkte"), 210, 32);
+    EZPnts = zahl("EZPnts", 254, 31);
+    EZVar = variable("EZVar", 316, 30);
+    label(QStringLiteral("Y von"), 0, 62);
+    EYStart = zahl("EYStart", 48, 61);
+    label(QStringLiteral("bis"), 118, 62);
+    EYEnde = zahl("EYEnde", 140, 61);
+    Radio2D = new QRadioButton(QStringLiteral("2D-Darstellung"), Panel1);
+    Radio2D->setObjectName(QStringLiteral("Radio2D"));
+    Radio3D = new QRadioButton(QStringLiteral("3D-Darstellung"), Panel1);
+    Radio3D->setObjectName(QStringLiteral("Radio3D"));
+    Radio2D->setGeometry(370, 8, 160, 22);
+    Radio3D->setGeometry(370, 36, 160, 22);
+    connect(Radio2D, &QRadioButton::clicked, this, &TDlgFormel::Radio2DClick);
+    connect(Radio3D, &QRadioButton::clicked, this, &TDlgFormel::Radio3DClick);
+    for (QLineEdit* e : {EXStart, EXEnde, EZStart, EZEnde, EXPnts, EZPnts})
+        connect(e, &QLineEdit::textEdited, this, [this] {
+            hatLetzten_ = false;
+            UpdateFormel();
+        });
+    connect(EXVar, &QTextEdit::textChanged, this, &TDlgFormel::OnChange);
+    connect(EZVar, &QTextEdit::textChanged, this, &TDlgFormel::OnChange);
+
+    // The display choice (the radio buttons of the dialog form one group, those of
+    // Panel1 another).
+    RadioButton1 = new QRadioButton(QStringLiteral("Kurven darstellen"), this);
+    RadioButton2 = new QRadioButton(QStringLiteral("Formeln und Kurven darstellen"), this);
+    RadioButton3 = new QRadioButton(QStringLiteral("Formeln alleine darstellen"), this);
+    RadioButton1->setObjectName(QStringLiteral("RadioButton1"));
+    RadioButton2->setObjectName(QStringLiteral("RadioButton2"));
+    RadioButton3->setObjectName(QStringLiteral("RadioButton3"));
+    connect(RadioButton1, &QRadioButton::clicked, this, &TDlgFormel::RadioButton2Click);
+    connect(RadioButton2, &QRadioButton::clicked, this, &TDlgFormel::RadioButton2Click);
+    connect(RadioButton3, &QRadioButton::clicked, this, &TDlgFormel::RadioButton3Click);
+
+    ComboBox1 = new QComboBox(this);
+    ComboBox1->setObjectName(QStringLiteral("ComboBox1"));
+    ComboBox1->setToolTip(QStringLiteral("Formelzeilen"));
+    ComboBox1->setFocusPolicy(Qt::ClickFocus);
+    connect(ComboBox1, &QComboBox::activated, this, &TDlgFormel::ComboBox1Click);
+
+    OKBtn = new QPushButton(QStringLiteral("OK"), this);
+    OKBtn->setObjectName(QStringLiteral("OKBtn"));
+    OKBtn->setIcon(style()->standardIcon(QStyle::SP_DialogOkButton));
+    OKBtn->setAutoDefault(false);
+    CancelBtn = new QPushButton(QStringLiteral("Abbruch"), this);
+    CancelBtn->setObjectName(QStringLiteral("CancelBtn"));
+    CancelBtn->setIcon(style()->standardIcon(QStyle::SP_DialogCancelButton));
+    CancelBtn->setAutoDefault(false);
+    HelpBtn = new QPushButton(QStringLiteral("Hilfe"), this);
+    HelpBtn->setObjectName(QStringLiteral("HelpBtn"));
+    HelpBtn->setIcon(SvgSymbol(QStringLiteral("hilfe"), QSize(16, 16)));
+    HelpBtn->setAutoDefault(false);
+    connect(OKBtn, &QPushButton::clicked, this, &TDlgFormel::OKBtnClick);
+    connect(CancelBtn, &QPushButton::clicked, this, &TDlgFormel::CancelBtnClick);
+    connect(HelpBtn, &QPushButton::clicked, this, &TDlgFormel::HelpBtnClick);
+
+    // The function list opens over the controls below the formula line.
+    ListBox1 = new QListWidget(this);
+    ListBox1->setObjectName(QStringLiteral("ListBox1"));
+    ListBox1->setSelectionMode(QAbstractItemView::SingleSelection);
+    ListBox1->installEventFilter(this);
+    ListBox1->hide();
+    connect(ListBox1, &QListWidget::itemDoubleClicked, this, [this] { ListBox1DblClick(); });
+}
+
+void TDlgFormel::Anordnen() {
+    const int b = ClientBreite - 2 * Rand;
+    Rahmen1->setGeometry(Rand, Rand, b, 150);
+    PaintBox1->setGeometry(2, 2, Rahmen1->width() - 4, Rahmen1->height() - 4);
+
+    // The formula line with its buttons (their left edges are set once: an opener may
+    // move them).
+    const int zeile = Zeilenoben;
+    RichEdit1->setGeometry(Rand, zeile, 330, 26);
+    if (!angeordnet_) {
+        const std::pair<QToolButton*, int> knoepfe[] = {
+            {Grundfunktion, 346}, {SpeedKonstante, 372}, {SpeedFormelnUnterein, 398},
+            {SpeedFormelnNebenein, 424}, {SpeedSymbole, 450}, {SpeedIndizes, 476},
+            {Bibliothek, 506}, {FormelNeu, 532}};
+        for (const auto& [k, x] : knoepfe) k->setGeometry(x, zeile + 1, Knopf, Knopf);
+        angeordnet_ = true;
+    }
+
+    // The message line.
+    const int meldung = zeile + 26 + 4;
+    PaintBox2->setGeometry(Rand, meldung, b, 22);
+    Image4->move(Image4->x(), meldung + 1);
+
+    int y = meldung + 22 + 8;
+    if (!Panel1->isHidden()) {
+        Panel1->setGeometry(Rand, y, b, 100);
+        y += 100 + 6;
+    }
+    const bool anzeige = !RadioButton1->isHidden() || !RadioButton2->isHidden() || !RadioButton3->isHidden();
+    if (anzeige) {
+        RadioButton1->setGeometry(Rand, y, 160, 22);
+        RadioButton2->setGeometry(Rand + 150, y, 220, 22);
+        RadioButton3->setGeometry(Rand + 360, y, 180, 22);
+        y += 22 + 6;
+    }
+    ComboBox1->setGeometry(Rand, y, 300, 27);
+    OKBtn->setGeometry(ClientBreite - Rand - 3 * 80 - 2 * 6, y, 80, 27);
+    CancelBtn->setGeometry(ClientBreite - Rand - 2 * 80 - 6, y, 80, 27);
+    HelpBtn->setGeometry(ClientBreite - Rand - 80, y, 80, 27);
+    y += 27 + Rand;
+    setFixedSize(ClientBreite, y);
+
+    ListBox1->setGeometry(Grundfunktion->x(), zeile + 26, 170, std::min(260, y - zeile - 30));
+}
+
+void TDlgFormel::showEvent(QShowEvent* e) {
+    // The opener may have hidden controls since the set-up.
+    Anordnen();
+    QDialog::showEvent(e);
+    RichEdit1->setFocus();
+}
+
+void TDlgFormel::SetFormelStyles(std::shared_ptr<TFormStyles> stile) {
+    if (stile) stile_ = std::move(stile);
+    hatLetzten_ = false;
+}
+
+// ---------------------------------------------------------------------------------
+// Opening
+
+void TDlgFormel::Vorbereiten(TKDGData& d) {
+    laden_ = true;
+    daten_ = &d;
+    EXStart->setText(U(ZahlText(10, d.XStart)));
+    EXEnde->setText(U(ZahlText(10, d.XEnde)));
+    EZStart->setText(U(ZahlText(10, d.ZStart)));
+    EZEnde->setText(U(ZahlText(10, d.ZEnde)));
+    EYStart->setText(d.YMinAuto ? QStringLiteral("auto") : U(ZahlText(10, d.YMin)));
+    EYEnde->setText(d.YMaxAuto ? QStringLiteral("auto") : U(ZahlText(10, d.YMax)));
+    EXPnts->setText(QString::number(d.XPunkte));
+    EZPnts->setText(QString::number(d.ZPunkte));
+    FormeltextZuRichText(d.XVariable.str(), EXVar, Schriftgroesse);
+    FormeltextZuRichText(d.ZVariable.str(), EZVar, Schriftgroesse);
+
+    if (d.FormelZeilen.empty()) d.FormelZeilen.push_back("");
+    ComboFuellen(d.FormelZeilen, 0);
+    FormeltextZuRichText(d.FormelZeilen.front(), RichEdit1, Schriftgroesse);
+    {
+        QTextCursor c = RichEdit1->textCursor();
+        c.movePosition(QTextCursor::End);
+        RichEdit1->setTextCursor(c);
+        RichEdit1->setCurrentCharFormat(NormalFormat(Schriftgroesse));
+    }
+
+    // The preview: scale 1, magnified.
+    PaintBox1->SetParameter(true, 0, 0, 0, 0, 1.0L, nullptr);
+    PaintBox1->ZoomFactor = PaintBox1->ZoomFactor * Vergroesserung;
+
+    (d.FormelnMitKurven ? RadioButton2 : RadioButton1)->setChecked(true);
+    if (d.NurFormeln) RadioButton3->setChecked(true);
+    (d.Dreidimensional ? Radio3D : Radio2D)->setChecked(true);
+    if (d.Dreidimensional) Radio3DClick();
+    else Radio2DClick();
+    RadioButton3->isChecked() ? RadioButton3Click() : RadioButton2Click();
+
+    laden_ = false;
+    hatLetzten_ = false;
+    UpdateFormel();
+}
+
+int TDlgFormel::ShowModal(TKDGData& d) {
+    Vorbereiten(d);
+    return exec();
+}
+
+void TDlgFormel::ComboFuellen(const std::vector<std::string>& zeilen, int gewaehlt) {
+    const QSignalBlocker sperre(ComboBox1);
+    ComboBox1->clear();
+    for (const std::string& z : zeilen)
+        ComboBox1->addItem(Anzeige(z), QByteArray(z.data(), qsizetype(z.size())));
+    gewaehlt_ = std::clamp(gewaehlt, 0, std::max(0, ComboBox1->count() - 1));
+    ComboBox1->setCurrentIndex(ComboBox1->count() ? gewaehlt_ : -1);
+}
+
+void TDlgFormel::ComboEintragSetzen(int i, const std::string& text) {
+    if (i < 0 || i >= ComboBox1->count()) return;
+    const QSignalBlocker sperre(ComboBox1);
+    ComboBox1->setItemText(i, Anzeige(text));
+    ComboBox1->setItemData(i, QByteArray(text.data(), qsizetype(text.size())));
+}
+
+bool TDlgFormel::NurFormelnModus() const {
+    if (RadioButton3->isHidden()) return daten_ ? daten_->NurFormeln : true;
+    return RadioButton3->isChecked();
+}
+
+std::string TDlgFormel::Formeltext() const { return RichTextZuFormeltext(RichEdit1); }
+
+// ---------------------------------------------------------------------------------
+// Preview
+
+bool TDlgFormel::UpdateFormel() {
+    if (laden_ || vorschauLaeuft_) return false;
+    const std::string text = RichTextZuFormeltext(RichEdit1);
+    if (text.find_first_not_of(' ') == std::string::npos) {
+        // A blank line: nothing to show.
+        vorschau_.reset();
+        Nachricht(QString(), -1);
+        PaintBox1->update();
+        hatLetzten_ = false;
+        return false;
+    }
+    if (hatLetzten_ && text == letzterText_) return vorschau_ != nullptr;
+    vorschauLaeuft_ = true;
+
+    std::string xVar, zVar;
+    if (!NurFormelnModus()) {
+        xVar = RichTextZuFormeltext(EXVar);
+        zVar = RichTextZuFormeltext(EZVar);
+    }
+    vorschau_.reset();
+    Nachricht(QString(), -1);
+
+    TDrawingState& st = DrawingState();
+    kd::TVirtPntBox* alt = st.CurrentPaintBox;
+    st.CurrentPaintBox = PaintBox1;
+    PaintBox1->SetScale();
+    Device& dc = *PaintBox1->Canvas();
+
+    bool gelesen = false;
+    {
+        Elementfabrik fabrik(dc, stile_);
+        TGleichung::Optionen o;
+        o.Sammelmodus = true;
+        o.ElementeErzeugen = true;
+        o.Stile = stile_.get();
+        o.Fabrik = &fabrik;
+        TGleichung g(o);
+        int fehlerPos = 0, endePos = 0;
+        const int code = g.FormelLesen(text, xVar, zVar, 0, fehlerPos, endePos);
+        gelesen = code == 0;
+        if (gelesen) {
+            // The value at the start values.
+            const bool mitWert = RadioButton3->isHidden() || !RadioButton3->isChecked();
+            int f1 = 0, f2 = 0;
+            const Extended x = TextZuZahl(EXStart->text().toStdString(), f1);
+            const Extended z = TextZuZahl(EZStart->text().toStdString(), f2);
+            if (mitWert && f1 == 0 && f2 == 0) {
+                const std::string wert = StartwertZeile(text, xVar, zVar, x, z);
+                if (!wert.empty()) Nachricht(Anzeige(wert), -1);
+            }
+            vorschau_ = g.FormelAufbau(dc, stile_,
+                                       std::make_shared<TPenBrushTyp>(PS_SOLID, 0, 0, BS_SOLID, 0, 0),
+                                       true, TagFormElem);
+            if (vorschau_) {
+                // Centred in the view where it fits, else from its top-left corner.
+                const double zoom = PaintBox1->ZoomFactor > 0 ? PaintBox1->ZoomFactor : 1.0;
+                const std::int32_t w = std::int32_t(PaintBox1->width() / zoom);
+                const std::int32_t h = std::int32_t(PaintBox1->height() / zoom);
+                const TRect& r = vorschau_->Rect;
+                const std::int32_t bw = r.Right - r.Left, bh = r.Top - r.Bottom;
+                const std::int32_t links = bw < w ? (w - bw) / 2 : 20;
+                const std::int32_t oben = PaintBox1->PageHeight - (bh < h ? (h - bh) / 2 : 20);
+                vorschau_->MovePosRel(links - r.Left, oben - r.Top);
+            }
+        } else {
+            // The arrow under the failing place, the message beside it.
+            const int sichtbar = SichtbareZeichen(text, std::size_t(std::max(0, fehlerPos - 1)));
+            QTextCursor c(RichEdit1->document());
+            c.setPosition(std::min(sichtbar, Zeichenzahl(RichEdit1)));
+            int x = RichEdit1->cursorRect(c).left() + RichEdit1->viewport()->x();
+            x = std::clamp(x, 0, RichEdit1->width() - 1);
+            const QString m = code >= 1 && code <= 34 ? U(Fehlertexte[code]) : QString();
+            Nachricht(m, RichEdit1->x() + x - PaintBox2->x());
+        }
+    }
+    st.CurrentPaintBox = alt;
+    PaintBox1->update();
+    letzterText_ = text;
+    hatLetzten_ = true;
+    vorschauLaeuft_ = false;
+    return gelesen;
+}
+
+void TDlgFormel::PaintFormel() {
+    if (!vorschau_) return;
+    TDrawingState& st = DrawingState();
+    kd::TVirtPntBox* alt = st.CurrentPaintBox;
+    st.CurrentPaintBox = PaintBox1;
+    vorschau_->Draw(PaintBox1->Leinwand());
+    st.CurrentPaintBox = alt;
+}
+
+void TDlgFormel::Nachricht(const QString& text, int pfeilX) {
+    meldung_ = text;
+    pfeilX_ = pfeilX;
+    if (pfeilX >= 0) {
+        Image4->move(PaintBox2->x() + std::clamp(pfeilX, 0, PaintBox2->width() - 1) - Image4->width() / 2,
+                     PaintBox2->y() + 1);
+        Image4->show();
+        Image4->raise();
+    } else {
+        Image4->hide();
+    }
+    PaintBox2->update();
+}
+
+void TDlgFormel::PaintBox2Paint() {
+    QPainter p(PaintBox2);
+    p.fillRect(PaintBox2->rect(), QColor(192, 192, 192));
+    if (meldung_.isEmpty()) return;
+    p.setRenderHint(QPainter::TextAntialiasing);
+    QFont f(QString::fromLatin1(NormalFamilie));
+    f.setPixelSize(13);
+    p.setFont(f);
+    p.setPen(pfeilX_ >= 0 ? QColor(128, 0, 0) : QColor(Qt::black));
+    const int textBreite = p.fontMetrics().horizontalAdvance(meldung_);
+    int x = 6;
+    if (pfeilX_ >= 0) {
+        x = pfeilX_ + Image4->width() / 2 + 4;
+        // Left of the arrow when there is no room beside it.
+        if (x + textBreite > PaintBox2->width() - 4) x = std::max(4, pfeilX_ - Image4->width() / 2 - 4 - textBreite);
+    }
+    p.drawText(QRect(x, 0, PaintBox2->width() - x - 2, PaintBox2->height()), Qt::AlignVCenter | Qt::AlignLeft,
+               meldung_);
+}
+
+// ---------------------------------------------------------------------------------
+// Typing
+
+void TDlgFormel::OnChange() {
+    if (laden_ || RichTextUmwandlungLaeuft()) return;
+    // A line break or more than 255 characters (a paste, a drop) are taken back at once.
+    if (RichEdit1->document()->blockCount() > 1 || Zeichenzahl(RichEdit1) > int(KurzerStringMax))
+        ZeileNormalisieren();
+    hatLetzten_ = false;
+    UpdateFormel();
+}
+
+void TDlgFormel::ZeileNormalisieren() {
+    std::string t = RichTextZuFormeltext(RichEdit1);
+    std::replace(t.begin(), t.end(), '\n', ' ');
+    std::replace(t.begin(), t.end(), '\r', ' ');
+    const int caret = RichEdit1->textCursor().position();
+    FormeltextZuRichText(Kurz(t), RichEdit1, Schriftgroesse);
+    QTextCursor c = RichEdit1->textCursor();
+    c.setPosition(std::min(caret, Zeichenzahl(RichEdit1)));
+    RichEdit1->setTextCursor(c);
+    RichEdit1->setCurrentCharFormat(NormalFormat(Schriftgroesse));
+    hatLetzten_ = false;
+}
+
+bool TDlgFormel::RichEdit1KeyPress(QKeyEvent* e) {
+    if (e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter) {
+        OKBtnClick();  // one line: Enter is the default button
+        return true;
+    }
+    if ((e->key() == Qt::Key_Insert && (e->modifiers() & Qt::ShiftModifier)) || e->matches(QKeySequence::Paste)) {
+        einfuegen_ = true;
+        return false;
+    }
+    const QString t = e->text();
+    if (t.isEmpty() || !t.at(0).isPrint()) return false;
+    // Typed characters are plain text, whatever stands before the caret.
+    RichEdit1->setCurrentCharFormat(NormalFormat(Schriftgroesse));
+    if (Zeichenzahl(RichEdit1) >= int(KurzerStringMax) && !RichEdit1->textCursor().hasSelection()) {
+        meldungen_->Signalton();
+        return true;
+    }
+    return false;
+}
+
+void TDlgFormel::RichEdit1KeyUp(QKeyEvent*) {
+    if (einfuegen_) {
+        // The pasted formatting becomes the notation's.
+        einfuegen_ = false;
+        ZeileNormalisieren();
+    }
+    UpdateFormel();
+}
+
+bool TDlgFormel::eventFilter(QObject* obj, QEvent* e) {
+    if (obj == RichEdit1) {
+        if (e->type() == QEvent::KeyPress) return RichEdit1KeyPress(static_cast<QKeyEvent*>(e));
+        if (e->type() == QEvent::KeyRelease) RichEdit1KeyUp(static_cast<QKeyEvent*>(e));
+        if (e->type() == QEvent::FocusIn || e->type() == QEvent::MouseButtonPress) zielEdit_ = RichEdit1;
+    } else if (obj == EXVar || obj == EZVar) {
+        if (e->type() == QEvent::FocusIn || e->type() == QEvent::MouseButtonPress)
+            zielEdit_ = static_cast<QTextEdit*>(obj);
+        if (e->type() == QEvent::KeyPress) {
+            auto* k = static_cast<QKeyEvent*>(e);
+            if (k->key() == Qt::Key_Return || k->key() == Qt::Key_Enter) return true;
+            auto* edit = static_cast<QTextEdit*>(obj);
+            edit->setCurrentCharFormat(NormalFormat(Schriftgroesse));
+            if (!k->text().isEmpty() && k->text().at(0).isPrint() &&
+                Zeichenzahl(edit) >= int(TKDGData::VariablenMax) && !edit->textCursor().hasSelection()) {
+                meldungen_->Signalton();
+                return true;
+            }
+        }
+    } else if (obj == ListBox1) {
+        if (e->type() == QEvent::KeyPress) {
+            auto* k = static_cast<QKeyEvent*>(e);
+            if (k->key() == Qt::Key_Return || k->key() == Qt::Key_Enter) {
+                ListBox1DblClick();
+                return true;
+            }
+            if (k->key() == Qt::Key_Escape) {
+                ListBox1Exit();
+                return true;
+            }
+        }
+        if (e->type() == QEvent::FocusOut) {
+            // The list closes when it loses the focus, unless to its own popup parts.
+            auto* f = static_cast<QFocusEvent*>(e);
+            if (f->reason() != Qt::PopupFocusReason) ListBox1Exit();
+        }
+    }
+    return QDialog::eventFilter(obj, e);
+}
+
+// ---------------------------------------------------------------------------------
+// Inserting
+
+void TDlgFormel::Einfuegen(const std::string& text, int caret, int auswahl) {
+    if (text.empty()) return;
+    QTextCursor c = RichEdit1->textCursor();
+    const int ersetzt = c.selectionEnd() - c.selectionStart();
+    if (Zeichenzahl(RichEdit1) - ersetzt + SichtbareZeichen(text, text.size()) > int(KurzerStringMax)) {
+        meldungen_->Signalton();
+        return;
+    }
+    const int start = c.selectionStart();
+    c.insertText(U(text), NormalFormat(Schriftgroesse));
+    c.setPosition(start + caret);
+    if (auswahl > 0) c.setPosition(start + caret + auswahl, QTextCursor::KeepAnchor);
+    RichEdit1->setTextCursor(c);
+    RichEdit1->setCurrentCharFormat(NormalFormat(Schriftgroesse));
+    RichEdit1->setFocus();
+    hatLetzten_ = false;
+    UpdateFormel();
+}
+
+void TDlgFormel::GrundfunktionenClick() {
+    if (!ListBox1->isHidden()) {
+        ListBox1Exit();
+        return;
+    }
+    ListBox1->clear();
+    const bool mitSummen = NurFormelnModus() || RadioButton3->isHidden();
+    for (const std::string& e : Funktionsliste(mitSummen)) ListBox1->addItem(U(e));
+    ListBox1->setCurrentRow(0);
+    ListBox1->show();
+    ListBox1->raise();
+    ListBox1->setFocus();
+}
+
+void TDlgFormel::ListBox1DblClick() {
+    const int i = ListBox1->currentRow();
+    ListBox1->hide();
+    const Einfuegung e = FunktionEinfuegung(i);
+    Einfuegen(e.Text, e.Caret, e.Auswahl);
+    RichEdit1->setFocus();
+}
+
+void TDlgFormel::ListBox1Exit() {
+    if (ListBox1->isHidden()) return;
+    ListBox1->hide();
+    RichEdit1->setFocus();
+}
+
+void TDlgFormel::SpeedKonstanteClick() {
+    caret_ = RichEdit1->textCursor().position();
+    naechstesSymbol_ = naechstesIndex_ = false;
+    {
+        auto* d = new TDlgKonstante(meldungen_, this);
+        d->setAttribute(Qt::WA_DeleteOnClose);
+        d->SetParameter([this](QObject* s, char c) { KonstantReceiver(s, c); });
+        connect(d, &TDlgKonstante::Hilfe, this, &TDlgFormel::Hilfe);
+        Konstantenwahl = d;
+        d->exec();  // frees the dialog when it closes
+    }
+    QTextCursor c = RichEdit1->textCursor();
+    c.setPosition(std::min(caret_, Zeichenzahl(RichEdit1)));
+    RichEdit1->setTextCursor(c);
+    RichEdit1->setCurrentCharFormat(NormalFormat(Schriftgroesse));
+    RichEdit1->setFocus();
+}
+
+void TDlgFormel::KonstantReceiver(QObject*, char zeichen) {
+    if (zeichen == '~') {
+        naechstesSymbol_ = true;
+        return;
+    }
+    if (zeichen == '|') {
+        naechstesIndex_ = true;
+        return;
+    }
+    if (Zeichenzahl(RichEdit1) >= int(KurzerStringMax)) {
+        meldungen_->Signalton();
+        naechstesSymbol_ = naechstesIndex_ = false;
+        return;
+    }
+    QTextCursor c(RichEdit1->document());
+    c.setPosition(std::min(caret_, Zeichenzahl(RichEdit1)));
+    const auto byte = static_cast<unsigned char>(zeichen);
+    if (naechstesSymbol_) SymbolEinfuegen(c, byte, Schriftgroesse, naechstesIndex_);
+    else c.insertText(U(std::string(1, zeichen)), naechstesIndex_ ? IndexFormat() : NormalFormat(Schriftgroesse));
+    naechstesSymbol_ = naechstesIndex_ = false;
+    caret_ = c.position();
+    RichEdit1->setTextCursor(c);
+    RichEdit1->setCurrentCharFormat(NormalFormat(Schriftgroesse));
+    hatLetzten_ = false;
+    UpdateFormel();
+}
+
+void TDlgFormel::SpeedSymboleClick() {
+    QTextEdit* ziel = zielEdit_ ? zielEdit_ : RichEdit1;
+    caret_ = ziel->textCursor().position();
+    auto* d = new TDlgSymbol(this);
+    d->setAttribute(Qt::WA_DeleteOnClose);
+    d->SetParameter([this](QObject* s, char c) { SymbolReceiver(s, c); }, true);
+    Symbolwahl = d;
+    d->exec();
+}
+
+void TDlgFormel::SymbolReceiver(QObject*, char zeichen) {
+    QTextEdit* ziel = zielEdit_ ? zielEdit_ : RichEdit1;
+    const int grenze = ziel == RichEdit1 ? int(KurzerStringMax) : int(TKDGData::VariablenMax);
+    if (Zeichenzahl(ziel) >= grenze) {
+        meldungen_->Signalton();
+        return;
+    }
+    QTextCursor c(ziel->document());
+    c.setPosition(std::min(caret_, Zeichenzahl(ziel)));
+    const int start = c.position();
+    const auto byte = static_cast<unsigned char>(zeichen);
+    switch (zeichen) {
+    case '-': case '.': case ':': case '=': case '^': case '_': case '~':
+        c.insertText(QString(QChar(char16_t(byte))), IndexFormat());
+        break;
+    case '\'': case '"':
+        c.insertText(QString(QChar(char16_t(byte))), NormalFormat(Schriftgroesse));
+        break;
+    default:
+        SymbolEinfuegen(c, byte, Schriftgroesse);
+        break;
+    }
+    // Selected, then the caret behind it with plain attributes.
+    c.setPosition(start);
+    c.setPosition(start + 1, QTextCursor::KeepAnchor);
+    ziel->setTextCursor(c);
+    c.clearSelection();
+    c.setPosition(start + 1);
+    ziel->setTextCursor(c);
+    ziel->setCurrentCharFormat(NormalFormat(Schriftgroesse));
+    caret_ = start + 1;
+    ziel->setFocus();
+    hatLetzten_ = false;
+    UpdateFormel();
+}
+
+void TDlgFormel::SpeedIndizesClick() {
+    QTextCursor c = RichEdit1->textCursor();
+    if (c.hasSelection()) {
+        QTextCharFormat f;
+        Tiefstellen(f);
+        c.mergeCharFormat(f);
+    }
+    hatLetzten_ = false;
+    UpdateFormel();
+}
+
+void TDlgFormel::Teilformel() {
+    const Teilformelzusatz z = WeitereTeilformel(RichTextZuFormeltext(RichEdit1));
+    if (!z.Passt) {
+        meldungen_->Signalton();
+        return;
+    }
+    FormeltextZuRichText(z.Text, RichEdit1, Schriftgroesse);
+    QTextCursor c = RichEdit1->textCursor();
+    c.setPosition(std::min(z.AuswahlStart, Zeichenzahl(RichEdit1)));
+    c.setPosition(std::min(z.AuswahlStart + z.AuswahlLaenge, Zeichenzahl(RichEdit1)), QTextCursor::KeepAnchor);
+    RichEdit1->setTextCursor(c);
+    RichEdit1->setFocus();
+    hatLetzten_ = false;
+    UpdateFormel();
+}
+
+void TDlgFormel::SpeedFormelnUntereinClick() { Teilformel(); }
+void TDlgFormel::SpeedFormelnNebeneinClick() { Teilformel(); }
+
+// ---------------------------------------------------------------------------------
+// Curve mode
+
+void TDlgFormel::ComboBox1Click(int eintrag) {
+    if (eintrag < 0 || eintrag >= ComboBox1->count() || eintrag == gewaehlt_) return;
+    // The edited line stays in its entry.
+    ComboEintragSetzen(gewaehlt_, RichTextZuFormeltext(RichEdit1));
+    gewaehlt_ = eintrag;
+    const QByteArray b = ComboBox1->itemData(eintrag).toByteArray();
+    FormeltextZuRichText(std::string(b.constData(), std::size_t(b.size())), RichEdit1, Schriftgroesse);
+    hatLetzten_ = false;
+    UpdateFormel();
+}
+
+void TDlgFormel::BibliothekClick() {
+    // The formula library is the main window's; the dialog offers the insertion aids.
+    GrundfunktionenClick();
+}
+
+void TDlgFormel::FormelNeuClick() {
+    ComboEintragSetzen(gewaehlt_, RichTextZuFormeltext(RichEdit1));
+    const std::string neu = "y=x";
+    ComboBox1->addItem(Anzeige(neu), QByteArray(neu.data(), qsizetype(neu.size())));
+    gewaehlt_ = ComboBox1->count() - 1;
+    {
+        const QSignalBlocker sperre(ComboBox1);
+        ComboBox1->setCurrentIndex(gewaehlt_);
+    }
+    FormeltextZuRichText(neu, RichEdit1, Schriftgroesse);
+    hatLetzten_ = false;
+    UpdateFormel();
+}
+
+void TDlgFormel::Radio2DClick() {
+    for (QWidget* w : {static_cast<QWidget*>(EZStart), static_cast<QWidget*>(EZEnde),
+                       static_cast<QWidget*>(EZPnts), static_cast<QWidget*>(EZVar)})
+        w->setEnabled(false);
+}
+
+void TDlgFormel::Radio3DClick() {
+    for (QWidget* w : {static_cast<QWidget*>(EZStart), static_cast<QWidget*>(EZEnde),
+                       static_cast<QWidget*>(EZPnts), static_cast<QWidget*>(EZVar)})
+        w->setEnabled(true);
+}
+
+void TDlgFormel::RadioButton2Click() {
+    // Curves are shown: the curve settings apply.
+    Panel2->setEnabled(true);
+    Radio2D->setEnabled(true);
+    Radio3D->setEnabled(true);
+    hatLetzten_ = false;
+    UpdateFormel();
+}
+
+void TDlgFormel::RadioButton3Click() {
+    Panel2->setEnabled(false);
+    Radio2D->setEnabled(false);
+    Radio3D->setEnabled(false);
+    hatLetzten_ = false;
+    UpdateFormel();
+}
+
+// ---------------------------------------------------------------------------------
+// Accepting
+
+std::vector<std::string> TDlgFormel::AktualisiereFormel() const {
+    std::vector<std::string> eintraege;
+    for (int i = 0; i < ComboBox1->count(); ++i) {
+        const QByteArray b = ComboBox1->itemData(i).toByteArray();
+        eintraege.emplace_back(b.constData(), std::size_t(b.size()));
+    }
+    return Formelzeilen(std::move(eintraege), gewaehlt_, RichTextZuFormeltext(RichEdit1));
+}
+
+bool TDlgFormel::Check() {
+    fehlertext_.clear();
+    checkBestanden_ = false;
+    const std::vector<std::string> zeilen = AktualisiereFormel();
+    if (NurFormelnModus()) {
+        fehlertext_ = FormelnPruefen(zeilen);
+        // The edit line itself must be one of them: a blank line is dropped from the
+        // lines, and the others would be handed back in its place.
+        if (fehlertext_.empty() && RichTextZuFormeltext(RichEdit1).find('=') == std::string::npos)
+            fehlertext_ = MeldungGleichFehlt;
+        if (!fehlertext_.empty()) {
+            RichEdit1->setFocus();
+            return false;
+        }
+        if (daten_) daten_->FormelZeilen = zeilen;
+        checkBestanden_ = true;
+        return true;
+    }
+
+    Kurveneingabe e;
+    e.XStart = EXStart->text().toStdString();
+    e.XEnde = EXEnde->text().toStdString();
+    e.XPunkte = EXPnts->text().toStdString();
+    e.ZStart = EZStart->text().toStdString();
+    e.ZEnde = EZEnde->text().toStdString();
+    e.ZPunkte = EZPnts->text().toStdString();
+    e.YStart = EYStart->text().toStdString();
+    e.YEnde = EYEnde->text().toStdString();
+    e.XVariable = RichTextZuFormeltext(EXVar);
+    e.ZVariable = RichTextZuFormeltext(EZVar);
+    e.Dreidimensional = Radio3D->isChecked();
+    if (daten_) {
+        e.XLog = daten_->XLog;
+        e.YLog = daten_->YLog;
+    }
+    e.Zeilen = zeilen;
+    Kurvenpruefung p = KurvenPruefen(e);
+    if (!p.Bestanden()) {
+        fehlertext_ = p.Fehler;
+        QWidget* ziel = RichEdit1;
+        switch (p.Feld) {
+        case Kurvenfeld::XStart: ziel = EXStart; break;
+        case Kurvenfeld::XEnde: ziel = EXEnde; break;
+        case Kurvenfeld::XPunkte: ziel = EXPnts; break;
+        case Kurvenfeld::ZStart: ziel = EZStart; break;
+        case Kurvenfeld::ZEnde: ziel = EZEnde; break;
+        case Kurvenfeld::ZPunkte: ziel = EZPnts; break;
+        case Kurvenfeld::YStart: ziel = EYStart; break;
+        case Kurvenfeld::YEnde: ziel = EYEnde; break;
+        case Kurvenfeld::Formel:
+        case Kurvenfeld::Keins: ziel = RichEdit1; break;
+        }
+        ziel->setFocus();
+        return false;
+    }
+    if (daten_) {
+        KurvenUebernehmen(*daten_, e, p);
+        daten_->FormelZeilen = zeilen;
+        daten_->NurFormeln = false;
+        daten_->FormelnMitKurven = RadioButton2->isChecked();
+    }
+    checkBestanden_ = true;
+    return true;
+}
+
+void TDlgFormel::OKBtnClick() {
+    if (!ListBox1->isHidden()) ListBox1->hide();
+    hatLetzten_ = false;
+    const std::string text = RichTextZuFormeltext(RichEdit1);
+    if (!UpdateFormel() && text.find_first_not_of(' ') != std::string::npos) {
+        RichEdit1->setFocus();
+        return;  // the preview shows the message
+    }
+    if (!Check()) {
+        if (!fehlertext_.empty()) meldungen_->Fehler(U(fehlertext_));
+        return;
+    }
+    if (daten_ && !RadioButton3->isHidden() && RadioButton3->isChecked()) daten_->NurFormeln = true;
+    done(Angenommen);
+}
+
+void TDlgFormel::CancelBtnClick() {
+    ListBox1->hide();
+    done(Abgebrochen);
+}
+
+void TDlgFormel::HelpBtnClick() { emit Hilfe(Hilfethema); }
+
+void TDlgFormel::reject() {
+    if (!ListBox1->isHidden()) {
+        ListBox1Exit();
+        return;
+    }
+    done(Abgebrochen);
+}
+
+void TDlgFormel::closeEvent(QCloseEvent* e) {
+    if (!ListBox1->isHidden()) {
+        // Closing while the function list is open closes only the list.
+        ListBox1Exit();
+        e->ignore();
+        return;
+    }
+    QDialog::closeEvent(e);
+}
+
+} // namespace kd
