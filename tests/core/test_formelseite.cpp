@@ -185,3 +185,40 @@ TEST(Formelseite, EmptyAndOverlongLists) {
     seite.Zeichnen(d, {"y=x"}, nullptr);
     EXPECT_EQ(seite.ElementListe.Count(), 1);
 }
+
+TEST(Formelseite, OnlyBlocksInTheVisiblePartAreDrawn) {
+    const std::vector<std::string> texte = {"a=1 {Kopf}", "b=2", "c=3", "d=4"};
+    FixedMetricsDevice ganz;
+    TFormelseite voll;
+    voll.Zeichnen(ganz, texte, nullptr);
+
+    // Blocks: 0 from 2970 to 2830, 1 to 2690, 2 to 2550, 3 to 2410 (FormelPos).
+    struct Fall {
+        TRect ausschnitt;
+        std::vector<std::string> texte;  // the formula letters drawn
+    };
+    // Separators at 2945, 2805, 2665, 2525; a block is drawn from its lower edge (less
+    // 10) up to 80 above its separator, where a heading may reach.
+    const Fall faelle[] = {
+        {{0, 2700, 2100, 2650}, {"b", "c"}},  // inside blocks 1 and 2
+        {{0, 2970, 2100, 2900}, {"a"}},
+        {{0, 2380, 2100, 0}, {}},             // below the last
+        {{0, 2640, 2100, 2620}, {"c"}},
+        {{0, 5000, 2100, -5000}, {"a", "b", "c", "d"}},
+    };
+    for (const Fall& f : faelle) {
+        FixedMetricsDevice d;
+        TFormelseite seite;
+        seite.Ausschnitt = f.ausschnitt;
+        seite.Zeichnen(d, texte, nullptr);
+        std::vector<std::string> gezeichnet;
+        for (const auto& c : d.CallsOf(Kind::TextOut))
+            if (c.text.size() == 1 && c.text[0] >= 'a' && c.text[0] <= 'd') gezeichnet.push_back(c.text);
+        EXPECT_EQ(gezeichnet, f.texte) << f.ausschnitt.Top;
+        for (int i = 0; i < 4; ++i) {
+            EXPECT_EQ(seite.FormelPos[std::size_t(i)].Unterkante, voll.FormelPos[std::size_t(i)].Unterkante);
+            EXPECT_EQ(seite.FormelPos[std::size_t(i)].Breite, voll.FormelPos[std::size_t(i)].Breite);
+        }
+        EXPECT_EQ(seite.Ende, voll.Ende);
+    }
+}

@@ -98,12 +98,10 @@ const FormelPosTabelle& TFormelseite::Zeichnen(Device& dc, const std::vector<std
     }
 
     for (int i = 0; i < n; ++i) {
-        dc.SelectPen(LogPen{PS_SOLID, 0, 0, Trennfarbe});
-        Trennlinie(dc, 2995 - acc);
+        const std::int32_t accVorher = acc;
         std::string formel, kommentar;
         bool hatKommentar;
         FormelUndKommentar(texte[std::size_t(i)], formel, kommentar, hatKommentar);
-        if (hatKommentar) KommentarZeichnen(dc, *stile, kommentar, 2975 - acc);
 
         if (neu) {
             int fehlerPos = 0, endePos = 0;
@@ -127,23 +125,34 @@ const FormelPosTabelle& TFormelseite::Zeichnen(Device& dc, const std::vector<std
         FormelPos[std::size_t(i)] = {w, oben - (h + 100)};
         // The block's lower edge lies at 2950 - acc.
         if (neu) e.MovePosRel(BildBreite + 25 - e.Rect.Left, 2950 - acc - e.Rect.Bottom);
-        e.Draw(dc);
 
-        if (bilder) {
-            const TSize g = bilder->Groesse(i);
-            if (g.cx > 0 && g.cy > 0) {
-                TRect r;
-                r.Left = 0;
-                r.Right = BildBreite - 20;
-                r.Top = i == 0 ? 2915 : Seitenoben - acc + h - 15;
-                r.Bottom = r.Top - RoundEven(Extended(g.cy) * (r.Right - r.Left) / g.cx);
-                bilder->Zeichnen(dc, i, r);
-                const std::int32_t bh = r.Top - r.Bottom;
-                if (bh > h) {
-                    FormelPos[std::size_t(i)].Unterkante -= bh - h;
-                    acc = acc - h + bh;
-                }
+        TRect bildRect;
+        const TSize g = bilder ? bilder->Groesse(i) : TSize{};
+        const bool mitBild = g.cx > 0 && g.cy > 0;
+        if (mitBild) {
+            bildRect.Left = 0;
+            bildRect.Right = BildBreite - 20;
+            bildRect.Top = i == 0 ? 2915 : Seitenoben - acc + h - 15;
+            bildRect.Bottom =
+                bildRect.Top - RoundEven(Extended(g.cy) * (bildRect.Right - bildRect.Left) / g.cx);
+            const std::int32_t bh = bildRect.Top - bildRect.Bottom;
+            if (bh > h) {
+                FormelPos[std::size_t(i)].Unterkante -= bh - h;
+                acc = acc - h + bh;
             }
+        }
+
+        // Separator, heading comment, formula and picture, unless the whole block lies
+        // outside the part of the page to draw (a comment may reach above its separator).
+        const bool zeichnen = !Ausschnitt ||
+                              (FormelPos[std::size_t(i)].Unterkante - 10 <= Ausschnitt->Top &&
+                               2995 - accVorher + 80 >= Ausschnitt->Bottom);
+        if (zeichnen) {
+            dc.SelectPen(LogPen{PS_SOLID, 0, 0, Trennfarbe});
+            Trennlinie(dc, 2995 - accVorher);
+            if (hatKommentar) KommentarZeichnen(dc, *stile, kommentar, 2975 - accVorher);
+            e.Draw(dc);
+            if (mitBild) bilder->Zeichnen(dc, i, bildRect);
         }
         acc += 100;
     }

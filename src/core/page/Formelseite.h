@@ -13,6 +13,7 @@
 #include <array>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -70,6 +71,11 @@ public:
     // The formula a click at page y selects: the first whose block ends below y; -1 for
     // none.
     int FormelBei(std::int32_t y) const;
+
+    // When set, only the formula blocks that meet this page rectangle (normalised, y
+    // up) are drawn; FormelPos is still computed for every formula. A window that
+    // shows a part of the page sets it to what is visible.
+    std::optional<TRect> Ausschnitt;
 
     TCList<TDLine> ElementListe;
     bool LayoutGueltig = false;
