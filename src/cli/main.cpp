@@ -10,6 +10,8 @@
 
 namespace kdcli {
 
+int DruckBefehl(const Argumente& args);  // druck.cpp
+
 const std::vector<Befehl>& AlleBefehle() {
     // New subcommands (calc, parse, excel, layout, render, units, print) are added here,
     // each implemented in its own file.
@@ -21,6 +23,7 @@ const std::vector<Befehl>& AlleBefehle() {
         {"units", "L\xC3\xA4ngen, Fl\xC3\xA4" "chen, ... und Temperaturen umrechnen", UnitsBefehl},
         {"layout", "den Elementbaum einer gesetzten Formel zeigen", LayoutBefehl},
         {"render", "Formel oder Formelsammlung als SVG, PDF oder PNG zeichnen", RenderBefehl},
+        {"print", "Formelsammlung wie beim Drucken in eine PDF-Datei drucken", DruckBefehl},
     };
     return befehle;
 }

@@ -17,6 +17,18 @@
 #include "core/pictures/Seitenbilder.h"
 #include "core/typeset/Stile.h"
 
+// print
+#include <QPageLayout>
+#include <QPageSize>
+#include <QPainter>
+#include <QPdfWriter>
+
+#include <filesystem>
+
+#include "core/page/Druckseiten.h"
+#include "core/page/KDGData.h"
+#include "gui/platform/QtDevice.h"
+
 namespace kdcli {
 
 // The module's own messages, as the tool writes them.
@@ -99,3 +111,62 @@ __attribute__((visibility("default"))) int kdcli_qt_render(const char* quelle, i
 // Both entry points have the types the tool looks them up with.
 static_assert(std::is_same_v<decltype(&kdcli_qt_layout), kdcli::QtLayoutFunktion>);
 static_assert(std::is_same_v<decltype(&kdcli_qt_render), kdcli::QtRenderFunktion>);
+
+// ---------------------------------------------------------------------------
+// print: the library printed as the program prints it, onto A4 sheets of a PDF file
+// without unprintable border.
+
+namespace kdcli {
+
+namespace {
+
+int BibliothekDrucken(const std::string& pfad, const std::string& ausgabe, int kopien) {
+    kd::FormelListeTyp liste;
+    try {
+        kd::LiesBibliothek(pfad, liste);
+    } catch (const kd::FileError& e) {
+        return FehlerCp1252(Dateifehler, e.what());
+    }
+    std::vector<std::string> texte;
+    for (const auto& f : liste) texte.push_back(f->FormelText);
+    kd::ListenBilder bilder(liste);
+    // The application object the fonts need comes with the measuring device.
+    return MitQtMessung([&](kd::Device&) {
+        QPdfWriter pdf(QString::fromLocal8Bit(ausgabe.c_str()));
+        const std::string name = std::filesystem::path(pfad).stem().string();
+        pdf.setTitle(QStringLiteral("Pexaplan 5.0 - [") + QString::fromLocal8Bit(name.c_str()) +
+                     QStringLiteral("]"));
+        pdf.setCreator(QStringLiteral("KALDORA Formelsammlung"));
+        pdf.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait,
+                                      QMarginsF(0, 0, 0, 0)));
+        pdf.setResolution(600);
+        QPainter maler;
+        if (!maler.begin(&pdf))
+            return Fehler(Dateifehler, "kann " + ausgabe + " nicht schreiben");
+        maler.setRenderHint(QPainter::Antialiasing);
+        maler.setRenderHint(QPainter::TextAntialiasing);
+        kd::QtDevice dc(&maler);
+        kd::Druckauftrag a;
+        a.Texte = &texte;
+        a.Bilder = &bilder;
+        a.Seitenstil.RandLinks = 200;  // as the main window sets its option record
+        a.Kopien = kopien;
+        a.NeueSeite = [&pdf] { pdf.newPage(); };
+        const kd::Druckergebnis e = kd::FormelsammlungDrucken(dc, a);
+        dc.End();
+        if (!maler.end()) return Fehler(Dateifehler, "kann " + ausgabe + " nicht schreiben");
+        if (!e.Gedruckt) return Fehler(Dateifehler, "keine bedruckbare Fl\xC3\xA4" "che");
+        std::printf("%d\n", e.Seiten);
+        return Erfolg;
+    });
+}
+
+} // namespace
+
+} // namespace kdcli
+
+extern "C" __attribute__((visibility("default"))) int kdcli_qt_print(const char* bibliothek,
+                                                                   const char* ausgabe,
+                                                                   int kopien) {
+    return kdcli::BibliothekDrucken(bibliothek, ausgabe, kopien);
+}
