@@ -85,11 +85,16 @@ TEST(Formelzeichen, BracketsFromSymbolPiecesOrPolygon) {
         std::int32_t hoehe;
         std::vector<Ausgabe> erwartet;  // bracket at (100, 10)
     } faelle[] = {
-        {true, 40, {{"(", {94, 10}, "", 40}}},   // lower than 41: one Arial character
-        {false, 40, {{")", {95, 10}, "", 40}}},
-        {true, 100, {{"\xEC", {92, 54}, "", 65}, {"\xEE", {92, 4}, "", 65}}},
-        {false, 100, {{"\xFC", {94, 54}, "", 65}, {"\xFE", {94, 4}, "", 65}}},
-        {true, 41, {{"\xEC", {92, 27}, "", 27}, {"\xEE", {92, 7}, "", 27}}},
+        // Lower than 41: one Arial character, its advance (20) against the inner edge of
+        // the bracket's rectangle (100..106).
+        {true, 40, {{"(", {86, 10}, "", 40}}},
+        {false, 40, {{")", {100, 10}, "", 40}}},
+        // Two brace pieces of height 65 (advance 32): the middle of the advance on the
+        // outer edge (left 100, right 115), the upper cell hanging from the Top (110),
+        // the lower one standing on the Bottom (10).
+        {true, 100, {{"\xEC", {84, 45}, "", 65}, {"\xEE", {84, 10}, "", 65}}},
+        {false, 100, {{"\xFC", {99, 45}, "", 65}, {"\xFE", {99, 10}, "", 65}}},
+        {true, 41, {{"\xEC", {94, 24}, "", 27}, {"\xEE", {94, 10}, "", 27}}},
     };
     SymbolStuecke an(true);
     for (const auto& f : faelle) {
@@ -117,6 +122,40 @@ TEST(Formelzeichen, BracketsFromSymbolPiecesOrPolygon) {
     EXPECT_EQ(p[0].points, k.Points);
     EXPECT_EQ(p[0].brush.Color, 0x00FF00u);
     EXPECT_EQ(p[0].pen.Color, 0x0000FFu);
+}
+
+// For every height, the characters of a bracket keep off the content it encloses: a
+// left bracket's characters end at its rectangle's right edge at the latest, a right
+// bracket's begin at its left edge at the earliest, and they span the height.
+TEST(Formelzeichen, SymbolBracketsStayOffTheirContent) {
+    SymbolStuecke an(true);
+    for (const bool links : {true, false}) {
+        for (std::int32_t h = 8; h <= 400; h += 7) {
+            FixedMetricsDevice d;
+            TKlammer k(300, links ? 21 : 22, false, Stil(),
+                       links ? LinkeKlammerTabelle : RechteKlammerTabelle, h, 50);
+            k.Draw(d);
+            const auto t = Ausgaben(d);
+            ASSERT_EQ(t.size(), h < 41 ? 1u : 2u) << h;
+            std::int32_t unten = INT32_MAX, oben = INT32_MIN;
+            for (const auto& c : t) {
+                const TSize s = FixedMetricsDevice::Measure(c.font, c.text);
+                const std::int32_t x = c.points[0].x, y = c.points[0].y;
+                // The hook of a brace piece reaches inward from the middle of its
+                // advance; a parenthesis lies inside its advance.
+                const std::int32_t innen = h < 41 ? (links ? x + s.cx : x) : x + s.cx / 2;
+                if (links) {
+                    EXPECT_LE(innen, k.Rect.Right) << h;
+                } else {
+                    EXPECT_GE(innen, k.Rect.Left) << h;
+                }
+                unten = std::min(unten, y);
+                oben = std::max(oben, y + s.cy);
+            }
+            EXPECT_EQ(unten, k.Rect.Bottom) << h;
+            EXPECT_EQ(oben, k.Rect.Top) << h;
+        }
+    }
 }
 
 TEST(Formelzeichen, RootSign) {
@@ -315,7 +354,8 @@ TEST(Formelzeichen, IntegralDrawing) {
         const auto t = Ausgaben(d);
         ASSERT_EQ(t.size(), 1u);  // the sign alone, no limits
         EXPECT_EQ(t[0].text, "\xF2");
-        EXPECT_EQ(t[0].points[0], (TPoint{6, -4}));
+        // Advance 24 centred on the polygon's width (x 1..21), standing on its foot.
+        EXPECT_EQ(t[0].points[0], (TPoint{-1, 0}));
         EXPECT_EQ(t[0].font.Face(), "Symbol");
         EXPECT_EQ(t[0].font.Height, 48);
         EXPECT_EQ(t[0].font.Weight, 700);
@@ -327,7 +367,9 @@ TEST(Formelzeichen, IntegralDrawing) {
         std::vector<Ausgabe> erwartet;
     } faelle[] = {
         {false, {{"b", {72, 127}, "", 32}, {"x", {4, 13}, "", 32}}},
-        {true, {{"\xF2", {52, 37}, "", 96}, {"b", {72, 127}, "", 32}, {"x", {12, 13}, "", 32}}},
+        // The character where the polygon is (x 42..83, foot at 45): the limits as for
+        // the polygon.
+        {true, {{"\xF2", {38, 45}, "", 96}, {"b", {72, 127}, "", 32}, {"x", {4, 13}, "", 32}}},
     };
     for (const auto& f : faelle) {
         SymbolStuecke s(f.symbol);

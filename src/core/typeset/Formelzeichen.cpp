@@ -115,6 +115,15 @@ void Grenztext(Device& dc, TFormStyles& st, const std::string& text, std::int32_
     st.RestoreSkale();
 }
 
+// The size of one character in font as it is drawn (ScaledFont) on dc.
+TSize Zeichengroesse(Device& dc, const LogFont& font, unsigned char code) {
+    const LogFont alt = dc.SelectFont(ScaledFont(dc, font));
+    const char c = static_cast<char>(code);
+    const TSize s = dc.TextExtent(std::string_view(&c, 1));
+    dc.SelectFont(alt);
+    return s;
+}
+
 // One Symbol-font character at (x, y), bottom-left aligned, transparent.
 void Symbolzeichen(Device& dc, const LogFont& font, std::int32_t x, std::int32_t y,
                    unsigned char code, TColor farbe) {
@@ -151,9 +160,22 @@ void TKlammer::Skalieren(const Zeichentabelle& t, Extended scale, std::int32_t x
 }
 
 bool TKlammer::IstLinks() const {
-    return Points.size() >= 2 && Points[1].x < Points[0].x;
+    if (Points.size() < 2) return false;
+    // A bracket only a few units high has its first two points on one x; its tag tells.
+    if (Points[1].x == Points[0].x) return Tag == TagKlammerLinks;
+    return Points[1].x < Points[0].x;
 }
 
+// The characters stand in the bracket's own rectangle, never over the content it
+// encloses (which begins right at the inner edge):
+//  - a single parenthesis has its advance box against the inner edge (a character's
+//    ink lies inside its advance), so it reaches outward only, into the gap before
+//    or after the bracket;
+//  - brace pieces are built around their stem, which stands at the middle of their
+//    advance with the hook reaching inward; so the middle of the advance lies on the
+//    outer edge, and the hook covers the rectangle. The upper piece hangs from the
+//    Top, the lower one stands on the Bottom, so the bracket is exactly as tall as
+//    its content; the pieces overlap in the middle (each is 0.65 of the height).
 void TKlammer::Draw(Device& dc) {
     if (typeid(*this) != typeid(TKlammer) || !SymbolKlammer() || Points.size() < 2) {
         TPolygon::Draw(dc);
@@ -163,16 +185,18 @@ void TKlammer::Draw(Device& dc) {
     const std::int32_t bh = Rect.Top - Rect.Bottom;
     const TColor farbe = StylePen().Color;
     if (bh < 41) {
-        Symbolzeichen(dc, CreateNamedFont("Arial", bh, 400), OriginX - (links ? 6 : 5), OriginY,
-                      links ? '(' : ')', farbe);
+        const LogFont arial = CreateNamedFont("Arial", bh, 400);
+        const unsigned char zeichen = links ? '(' : ')';
+        const std::int32_t w = Zeichengroesse(dc, arial, zeichen).cx;
+        Symbolzeichen(dc, arial, links ? Rect.Right - w : Rect.Left, Rect.Bottom, zeichen, farbe);
         return;
     }
-    const std::int32_t fh = RoundEven(bh * 0.65L);
-    const std::int32_t tief = RoundEven(fh * 0.1L);
-    const LogFont symbol = CreateNamedFont("Symbol", fh, 400);
-    const std::int32_t x = OriginX - (links ? 8 : 6);
-    Symbolzeichen(dc, symbol, x, OriginY + bh / 2 - tief, links ? 236 : 252, farbe);
-    Symbolzeichen(dc, symbol, x, OriginY - tief, links ? 238 : 254, farbe);
+    const LogFont symbol = CreateNamedFont("Symbol", RoundEven(bh * 0.65L), 400);
+    const unsigned char oben = links ? 236 : 252, unten = links ? 238 : 254;
+    const TSize so = Zeichengroesse(dc, symbol, oben), su = Zeichengroesse(dc, symbol, unten);
+    const std::int32_t kante = links ? Rect.Left : Rect.Right;
+    Symbolzeichen(dc, symbol, kante - so.cx / 2, Rect.Top - so.cy, oben, farbe);
+    Symbolzeichen(dc, symbol, kante - su.cx / 2, Rect.Bottom, unten, farbe);
 }
 
 // ---- TWurzel ------------------------------------------------------------------------
@@ -356,23 +380,32 @@ void TIntegral::HoeheSetzen(Device& dc, std::int32_t h) {
     if (!Unten.empty()) Rect.Bottom -= lh;
 }
 
+// The Symbol integral character takes the polygon's place: its advance box centred on
+// the polygon's width (the character's ink is about as wide as the polygon), its cell
+// standing on the polygon's foot, so it keeps clear of the body's bracket and of the
+// lower limit. The limits are placed by the polygon's points either way.
 void TIntegral::Draw(Device& dc) {
     const TColor farbe = StylePen().Color;
     dc.SetTextColor(farbe);
     dc.SetBkMode(TRANSPARENT);
-    const bool symbol = SymbolKlammer();
-    const std::int32_t zehntel = RoundEven(Zielhoehe * 0.1L);
     const TPoint fuss = Punkt(*this, 44);
-    if (symbol) {
-        Symbolzeichen(dc, CreateNamedFont("Symbol", RoundEven(Zielhoehe * 1.2L), 700),
-                      fuss.x + zehntel, fuss.y - zehntel, 242, farbe);
+    if (SymbolKlammer() && !Points.empty()) {
+        const LogFont symbol = CreateNamedFont("Symbol", RoundEven(Zielhoehe * 1.2L), 700);
+        std::int32_t links = Points[0].x, rechts = Points[0].x, unten = Points[0].y;
+        for (const TPoint& p : Points) {
+            links = std::min(links, p.x);
+            rechts = std::max(rechts, p.x);
+            unten = std::min(unten, p.y);
+        }
+        const std::int32_t w = Zeichengroesse(dc, symbol, 242).cx;
+        Symbolzeichen(dc, symbol, (links + rechts) / 2 - w / 2, unten, 242, farbe);
     } else {
         TPolygon::Draw(dc);
     }
     if (!Stile) return;
     const TPoint kopf = Punkt(*this, 21);
     Grenztext(dc, *Stile, Oben, kopf.x, kopf.y + 2, false, 0, farbe);
-    Grenztext(dc, *Stile, Unten, fuss.x + (symbol ? zehntel + 2 : 2), fuss.y, true, 0, farbe);
+    Grenztext(dc, *Stile, Unten, fuss.x + 2, fuss.y, true, 0, farbe);
 }
 
 void RegisterSignClasses() {

@@ -56,7 +56,8 @@ public:
     // single "(" or ")", taller ones from two Symbol brace pieces; else the polygon.
     void Draw(Device& dc) override;
 
-    // Left parenthesis: the second point lies left of the first.
+    // Left parenthesis: the second point lies left of the first (by the tag when both
+    // lie on one x, as in a bracket a few units high).
     bool IstLinks() const;
 
     std::int32_t Zielhoehe = 0;
