@@ -72,7 +72,7 @@ TDlgFormelsammlInfo::TDlgFormelsammlInfo(Meldungen* meldungen, QWidget* eltern)
 TDlgFormelsammlInfo::~TDlgFormelsammlInfo() = default;
 
 QString TDlgFormelsammlInfo::Adresse() {
-    return QStringLiteral("www.kaldora-formelsammlung.example");
+    return QStringLiteral("www.kaldora.example");
 }
 
 QUrl TDlgFormelsammlInfo::Heimatseite() {

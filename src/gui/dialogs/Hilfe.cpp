@@ -65,6 +65,7 @@ THilfe::THilfe(QWidget* eltern) : QWidget(eltern, Qt::Window) {
     Browser->setOpenExternalLinks(true);
     Browser->document()->setDefaultStyleSheet(QString::fromLatin1(kStil));
     Browser->setSearchPaths({QStringLiteral(":/hilfe")});
+    Browser->document()->setDocumentMargin(12);
 
     auto* leiste = new QHBoxLayout;
     leiste->setContentsMargins(4, 2, 4, 2);
