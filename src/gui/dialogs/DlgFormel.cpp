@@ -409,7 +409,9 @@ void TDlgFormel::Anordnen() {
     y += 27 + Rand;
     setFixedSize(ClientBreite, y);
 
-    ListBox1->setGeometry(Grundfunktion->x(), zeile + 26, 170, std::min(260, y - zeile - 30));
+    // The function list covers the buttons and the preview beside the formula line, as
+    // high as the dialog allows.
+    ListBox1->setGeometry(Grundfunktion->x(), Rand, 180, std::min(330, y - 2 * Rand));
 }
 
 void TDlgFormel::showEvent(QShowEvent* e) {

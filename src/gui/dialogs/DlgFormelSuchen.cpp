@@ -60,7 +60,7 @@ TDlgFormelSuchen::TDlgFormelSuchen(QWidget* eltern) : QDialog(eltern) {
     setWindowTitle(QStringLiteral("Formel suchen"));
     setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
                    Qt::MSWindowsFixedSizeDialogHint);
-    setFont(MitPixelGroesse(font(), 12));
+    setFont(MitPixelGroesse(font(), 11));
     setFixedSize(ClientBreite, ClientHoehe);
 
     Bevel1 = new QFrame(this);
@@ -70,10 +70,10 @@ TDlgFormelSuchen::TDlgFormelSuchen(QWidget* eltern) : QDialog(eltern) {
 
     Label1 = new QLabel(QStringLiteral("Suche nach Begriff im Titel :"), this);
     Label1->setObjectName(QStringLiteral("Label1"));
-    Label1->setGeometry(22, 8, 240, 17);
+    Label1->setGeometry(22, 8, 248, 17);
     Label2 = new QLabel(QStringLiteral("Suche nach Formel oder Teil einer Formel"), this);
     Label2->setObjectName(QStringLiteral("Label2"));
-    Label2->setGeometry(22, 58, 240, 17);
+    Label2->setGeometry(22, 58, 248, 17);
 
     auto edit = [&](const char* name, int y) {
         auto* e = new QTextEdit(this);
