@@ -21,8 +21,10 @@ void BaumZeigen(const kd::TDLine& e, int tiefe = 0);
 
 // The entry points of the Qt module (C linkage, texts in Windows-1252).
 using QtLayoutFunktion = int (*)(const char* text, int bedingung);
+// symbolKlammern 0 draws brackets and integral signs as polygons, as the page does when
+// its Symbol font test fails.
 using QtRenderFunktion = int (*)(const char* quelle, int istFormel, const char* ausgabe,
-                                 double zoom);
+                                 double zoom, int symbolKlammern);
 inline constexpr const char* QtLayoutName = "kdcli_qt_layout";
 inline constexpr const char* QtRenderName = "kdcli_qt_render";
 

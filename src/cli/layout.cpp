@@ -84,10 +84,13 @@ const char LayoutHilfe[] =
 
 const char RenderHilfe[] =
     "Aufruf: kdformel-cli render (--formula TEXT | DATEI.pqb) -o AUSGABE [--zoom Z]\n"
+    "                            [--polygon-brackets]\n"
     "Zeichnet eine Formel oder eine ganze Formelsammlung so, wie die Formelseite sie zeigt\n"
     "(Trennlinien, \xC3\x9C" "berschriften, Bilder), als AUSGABE.svg, AUSGABE.pdf (Vektoren) oder\n"
     "AUSGABE.png. Z: Bildpunkte je 0,1 mm f\xC3\xBCr PNG und SVG (Vorgabe 0,5); PDF hat die\n"
-    "Originalgr\xC3\xB6\xC3\x9F" "e. Exit-Status: 0 Erfolg, 1 abgelehnte Eingabe, 2 Dateifehler.\n";
+    "Originalgr\xC3\xB6\xC3\x9F" "e. --polygon-brackets zeichnet Klammern und Integralzeichen als\n"
+    "Polygone statt aus Zeichen des Symbol-Fonts (wie die Formelseite, wenn ihr Test des\n"
+    "Symbol-Fonts fehlschl\xC3\xA4gt). Exit-Status: 0 Erfolg, 1 abgelehnte Eingabe, 2 Dateifehler.\n";
 
 } // namespace
 
@@ -128,7 +131,7 @@ int LayoutBefehl(const Argumente& args) {
 
 int RenderBefehl(const Argumente& args) {
     std::string formel, bibliothek, ausgabe;
-    bool formelDa = false;
+    bool formelDa = false, symbolKlammern = true;
     double zoom = 0.5;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& a = args[i];
@@ -151,6 +154,8 @@ int RenderBefehl(const Argumente& args) {
             zoom = std::strtod(z.c_str(), &ende);
             if (!ende || *ende != '\0' || !(zoom >= 0.01) || zoom > 20)
                 return Fehler(Abgelehnt, "--zoom braucht eine Zahl zwischen 0,01 und 20");
+        } else if (a == "--polygon-brackets") {
+            symbolKlammern = false;
         } else if (!a.empty() && a[0] == '-') {
             return Fehler(Abgelehnt, "unbekannte Option " + a + " (kdformel-cli render --help)");
         } else if (bibliothek.empty()) {
@@ -171,7 +176,7 @@ int RenderBefehl(const Argumente& args) {
         return Fehler(Abgelehnt, "render braucht Qt (" + warum +
                                      "); layout --fixed-metrics geht ohne");
     return f(formelDa ? formel.c_str() : bibliothek.c_str(), formelDa ? 1 : 0, ausgabe.c_str(),
-             zoom);
+             zoom, symbolKlammern ? 1 : 0);
 }
 
 } // namespace kdcli

@@ -103,6 +103,26 @@ private slots:
         QCOMPARE(dc.TextExtent("").cx, 0);
     }
 
+    void widthNarrowsTheCharacters() {
+        // A LogFont width is the average character width: the advances scale with it,
+        // the height stays.
+        QtDevice dc;
+        kd::LogFont natuerlich = Schrift("Arial", 40);
+        dc.SelectFont(natuerlich);
+        const kd::TSize n = dc.TextExtent("((((((((((");
+        const double mittel = QtDevice::Font(natuerlich).metrics.averageCharWidth() /
+                              QtDevice::FontScale;
+        for (const double faktor : {0.5, 0.75, 2.0}) {
+            kd::LogFont f = natuerlich;
+            f.Width = int(std::lround(mittel * faktor));
+            dc.SelectFont(f);
+            const kd::TSize s = dc.TextExtent("((((((((((");
+            QCOMPARE(s.cy, n.cy);
+            const double ist = double(s.cx) / n.cx;
+            QVERIFY2(std::abs(ist - faktor) < 0.05, qPrintable(QString::number(ist)));
+        }
+    }
+
     void measurementIsDeviceIndependent() {
         const std::string texte[] = {"x^2 + y", "Hallo Welt", "W", "iiiiiiiiiii", "\xC4\xD6\xDC\xDF"};
         const kd::LogFont fonts[] = {Schrift("Arial", 40), Schrift("Arial", 34, 0, 700),

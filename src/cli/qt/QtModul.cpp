@@ -15,6 +15,7 @@
 #include "core/numeric/Encoding.h"
 #include "core/page/Formelseite.h"
 #include "core/pictures/Seitenbilder.h"
+#include "core/typeset/Formelzeichen.h"
 #include "core/typeset/Stile.h"
 
 // print
@@ -101,7 +102,9 @@ __attribute__((visibility("default"))) int kdcli_qt_layout(const char* text, int
 }
 
 __attribute__((visibility("default"))) int kdcli_qt_render(const char* quelle, int istFormel,
-                                                           const char* ausgabe, double zoom) {
+                                                           const char* ausgabe, double zoom,
+                                                           int symbolKlammern) {
+    kd::SymbolKlammer() = symbolKlammern != 0;
     if (istFormel) return kdcli::FormelRendern(quelle, ausgabe, zoom);
     return kdcli::BibliothekRendern(quelle, ausgabe, zoom);
 }

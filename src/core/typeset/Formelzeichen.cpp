@@ -169,8 +169,9 @@ bool TKlammer::IstLinks() const {
 // The characters stand in the bracket's own rectangle, never over the content it
 // encloses (which begins right at the inner edge):
 //  - a single parenthesis has its advance box against the inner edge (a character's
-//    ink lies inside its advance), so it reaches outward only, into the gap before
-//    or after the bracket;
+//    ink lies inside its advance); a device that narrows fonts (LogFont Width)
+//    condenses it so that its ink fills the rectangle, and two brackets side by side
+//    or an exponent after the bracket stay clear of it as well;
 //  - brace pieces are built around their stem, which stands at the middle of their
 //    advance with the hook reaching inward; so the middle of the advance lies on the
 //    outer edge, and the hook covers the rectangle. The upper piece hangs from the
@@ -185,9 +186,24 @@ void TKlammer::Draw(Device& dc) {
     const std::int32_t bh = Rect.Top - Rect.Bottom;
     const TColor farbe = StylePen().Color;
     if (bh < 41) {
-        const LogFont arial = CreateNamedFont("Arial", bh, 400);
+        LogFont arial = CreateNamedFont("Arial", bh, 400);
         const unsigned char zeichen = links ? '(' : ')';
-        const std::int32_t w = Zeichengroesse(dc, arial, zeichen).cx;
+        std::int32_t w = Zeichengroesse(dc, arial, zeichen).cx;
+        // A parenthesis's ink takes about four fifths of its advance: an advance of a
+        // third more than the rectangle's width fills the rectangle.
+        const std::int32_t breite = std::max(Rect.Right - Rect.Left, 1) * 4 / 3;
+        if (w > breite) {
+            // Condensed to that width where the device narrows fonts by their average
+            // character width: the width asked for scales the advance.
+            LogFont probe = arial;
+            probe.Width = std::max(bh / 4, 1);
+            const std::int32_t wp = Zeichengroesse(dc, probe, zeichen).cx;
+            if (wp > 0 && wp != w) {
+                arial.Width = std::max<std::int32_t>(
+                    1, static_cast<std::int32_t>(Extended(probe.Width) * breite / wp));
+                w = Zeichengroesse(dc, arial, zeichen).cx;
+            }
+        }
         Symbolzeichen(dc, arial, links ? Rect.Right - w : Rect.Left, Rect.Bottom, zeichen, farbe);
         return;
     }

@@ -5,6 +5,7 @@
 #include <QPainter>
 #include <QPolygonF>
 
+#include <algorithm>
 #include <cctype>
 #include <cmath>
 #include <cstring>
@@ -140,6 +141,15 @@ std::unique_ptr<QtDevice::FontInfo> MakeFont(const LogFont& lf) {
     if (lf.Height < 0) em = -double(lf.Height);
     else em = (lf.Height == 0 ? DefaultCellHeight : lf.Height) / CellRatio(f);
     f.setPixelSize(std::max(1, int(std::lround(em * QtDevice::FontScale))));
+    if (lf.Width > 0) {
+        // As in GDI, the width is the average character width the font is narrowed or
+        // widened to.
+        const double natuerlich = QFontMetricsF(f).averageCharWidth();
+        if (natuerlich > 0)
+            f.setStretch(std::clamp(int(std::lround(100.0 * lf.Width * QtDevice::FontScale /
+                                                    natuerlich)),
+                                    1, 4000));
+    }
     info->font = f;
     info->metrics = QFontMetricsF(f);
     info->ascent = info->metrics.ascent();

@@ -6,7 +6,8 @@
 // fractional metrics of a font at its logical size (the painter's device plays no
 // part), rounded to whole units, so the screen, the printout, the PDF and the SVG get
 // the same layout. A LogFont height h > 0 is the cell height (ascent + descent = h),
-// h < 0 the character height (em size), 0 a default cell height of 40 units.
+// h < 0 the character height (em size), 0 a default cell height of 40 units. A width
+// w > 0 narrows or widens the characters so that their average width is w units.
 //
 // Drawing maps logical to device coordinates through the painter's transform (the
 // mapping of kd::Device on top of the painter's transform at Begin), y flipped as the
