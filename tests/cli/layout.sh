@@ -63,6 +63,12 @@ head -c 8 "$T/m.png" | od -An -c | grep -q 'P   N   G' || fail "not a PNG"
 head -c 5 "$T/m.pdf" | grep -q '%PDF' || fail "not a PDF"
 grep -q '<svg' "$T/m.svg" || fail "not an SVG"
 [ "$(size "$T/m.png")" -gt "$(size "$T/f.png")" ] || fail "library picture not larger than one formula"
+# Brackets and the integral sign from Symbol characters (the default) or as polygons:
+# the same layout, other ink.
+expect_rc 0 "$CLI" render --formula 'y=(a+b)*INTEGRAL(x=0;1;x*dx)' -o "$T/s.png" --zoom 1
+expect_rc 0 "$CLI" render --formula 'y=(a+b)*INTEGRAL(x=0;1;x*dx)' -o "$T/p.png" --zoom 1 \
+    --polygon-brackets
+cmp -s "$T/s.png" "$T/p.png" && fail "--polygon-brackets draws the same picture"
 expect_rc 1 "$CLI" render --formula 'y=(' -o "$T/x.svg"
 expect_rc 1 "$CLI" render --formula 'y=x' -o "$T/x.bmp"
 expect_rc 2 "$CLI" render "$T/fehlt.pqb" -o "$T/x.svg"
