@@ -141,6 +141,7 @@ std::unique_ptr<QtDevice::FontInfo> MakeFont(const LogFont& lf) {
     if (lf.Height < 0) em = -double(lf.Height);
     else em = (lf.Height == 0 ? DefaultCellHeight : lf.Height) / CellRatio(f);
     f.setPixelSize(std::max(1, int(std::lround(em * QtDevice::FontScale))));
+    info->natuerlich = f;
     if (lf.Width > 0) {
         // As in GDI, the width is the average character width the font is narrowed or
         // widened to.
@@ -149,6 +150,7 @@ std::unique_ptr<QtDevice::FontInfo> MakeFont(const LogFont& lf) {
             f.setStretch(std::clamp(int(std::lround(100.0 * lf.Width * QtDevice::FontScale /
                                                     natuerlich)),
                                     1, 4000));
+        info->streckung = f.stretch() / 100.0;
     }
     info->font = f;
     info->metrics = QFontMetricsF(f);
@@ -494,6 +496,14 @@ void QtDevice::TextOut(std::int32_t x, std::int32_t y, std::string_view text) {
         painter_->setPen(farbe);
     if (raster_ && l.glyphen) {
         painter_->drawGlyphRun(o, l.run);
+    } else if (f.streckung != 1) {
+        // Narrowed or widened by a transform, which every engine draws.
+        painter_->save();
+        painter_->translate(o);
+        painter_->scale(f.streckung, 1);
+        painter_->setFont(f.natuerlich);
+        painter_->drawText(QPointF(0, 0), l.text);
+        painter_->restore();
     } else {
         painter_->setFont(f.font);
         painter_->drawText(o, l.text);

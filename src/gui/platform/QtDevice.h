@@ -115,6 +115,10 @@ public:
 
         LogFont logFont;
         QRawFont raw;
+        // For engines that do not know a font's stretch (SVG): the font at its natural
+        // width and the horizontal factor that narrows or widens it.
+        QFont natuerlich;
+        double streckung = 1;
         mutable std::array<Zeichen, 256> zeichen_{};
         mutable std::unordered_map<std::string, Lauf> laeufe_;
     };
