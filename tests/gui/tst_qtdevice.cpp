@@ -7,6 +7,7 @@
 #include <QPainter>
 #include <QPdfWriter>
 #include <QSvgGenerator>
+#include <QSvgRenderer>
 #include <QtTest>
 
 #include <string>
@@ -121,6 +122,45 @@ private slots:
             const double ist = double(s.cx) / n.cx;
             QVERIFY2(std::abs(ist - faktor) < 0.05, qPrintable(QString::number(ist)));
         }
+    }
+
+    void narrowedTextIsNarrowOnEveryEngine() {
+        // The same narrowed text on an image and through SVG (which keeps no font
+        // stretch) has the same ink width.
+        kd::LogFont f = Schrift("Arial", 100);
+        f.Width = int(std::lround(QtDevice::Font(Schrift("Arial", 100)).metrics.averageCharWidth() /
+                                  QtDevice::FontScale / 2));
+        auto zeichne = [&](QPainter& p) {
+            QtDevice dc(&p);
+            dc.SelectFont(f);
+            dc.SetBkMode(kd::TRANSPARENT);
+            dc.TextOut(20, 20, "HHHHHH");
+        };
+        QImage direkt = Weiss(600, 200);
+        {
+            QPainter p(&direkt);
+            zeichne(p);
+        }
+        QByteArray svgBytes;
+        QBuffer buf(&svgBytes);
+        QSvgGenerator svg;
+        svg.setOutputDevice(&buf);
+        svg.setSize(QSize(600, 200));
+        svg.setViewBox(QRect(0, 0, 600, 200));
+        {
+            QPainter p(&svg);
+            zeichne(p);
+        }
+        QSvgRenderer leser(svgBytes);
+        QImage gelesen = Weiss(600, 200);
+        {
+            QPainter p(&gelesen);
+            leser.render(&p, QRectF(0, 0, 600, 200));
+        }
+        const QRect a = Tinte(direkt), b = Tinte(gelesen);
+        QVERIFY(!a.isEmpty() && !b.isEmpty());
+        QVERIFY2(std::abs(a.width() - b.width()) <= 3,
+                 qPrintable(QStringLiteral("%1 against %2").arg(a.width()).arg(b.width())));
     }
 
     void measurementIsDeviceIndependent() {
