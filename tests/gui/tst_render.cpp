@@ -7,7 +7,10 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <climits>
+#include <cmath>
 #include <memory>
+#include <typeinfo>
 #include <string>
 #include <vector>
 
@@ -82,12 +85,127 @@ void Brueche(const kd::TDLine* e, std::vector<const kd::TFormElem*>& aus) {
     Brueche(k->Zweites.get(), aus);
 }
 
+// Every sign below e, the second bracket pair of sums and integrals included.
+void Zeichen(const kd::TDLine* e, std::vector<const kd::TnEck*>& aus) {
+    auto* k = dynamic_cast<const kd::TFormElem*>(e);
+    if (!k) {
+        if (auto* z = dynamic_cast<const kd::TnEck*>(e)) aus.push_back(z);
+        return;
+    }
+    Zeichen(k->Erstes.get(), aus);
+    Zeichen(k->Zweites.get(), aus);
+    for (const kd::TKlammer* b : {k->HatKlammern ? k->KlammerLinks.get() : nullptr,
+                                  k->HatKlammern ? k->KlammerRechts.get() : nullptr,
+                                  k->HatSymbolKlammern ? k->SymbolKlammerLinks.get() : nullptr,
+                                  k->HatSymbolKlammern ? k->SymbolKlammerRechts.get() : nullptr})
+        if (b) aus.push_back(b);
+}
+
+// The ink of one sign drawn alone, in page units (Left, Top, Right, Bottom); Left >
+// Right when nothing was drawn.
+kd::TRect TinteAllein(kd::TnEck& z) {
+    constexpr double proEinheit = 4.0;
+    const kd::TRect r = z.Rect;
+    const int rand = 100;  // units around the sign's box
+    QImage img(int((r.Right - r.Left + 2 * rand) * proEinheit),
+               int((r.Top - r.Bottom + 2 * rand) * proEinheit), QImage::Format_RGB32);
+    img.fill(Qt::white);
+    {
+        QPainter p(&img);
+        p.setRenderHint(QPainter::Antialiasing);
+        kd::QtDevice dc(&p);
+        kd::DeviceMapping m;
+        m.WindowOrg = {r.Left - rand, r.Top + rand};
+        m.WindowExt = {1000, 1000};
+        m.ViewportExt = {int(1000 * proEinheit), -int(1000 * proEinheit)};
+        dc.SetMapping(m);
+        z.Draw(dc);
+    }
+    int l = INT_MAX, t = INT_MAX, re = -1, b = -1;
+    for (int y = 0; y < img.height(); ++y)
+        for (int x = 0; x < img.width(); ++x)
+            if (qGray(img.pixel(x, y)) < 200) {
+                l = std::min(l, x);
+                re = std::max(re, x);
+                t = std::min(t, y);
+                b = std::max(b, y);
+            }
+    if (re < 0) return {1, 0, 0, 0};
+    auto einheitX = [&](int px) { return int(std::lround(px / proEinheit)) + r.Left - rand; };
+    auto einheitY = [&](int py) { return r.Top + rand - int(std::lround(py / proEinheit)); };
+    return {einheitX(l), einheitY(t), einheitX(re + 1), einheitY(b + 1)};
+}
+
 } // namespace
 
 class TstRender : public QObject {
     Q_OBJECT
 
 private slots:
+    // Brackets and integral signs from Symbol characters keep off what they enclose:
+    // a left bracket's ink ends at its box's right edge, a right bracket's begins at its
+    // left edge, both span the box's height; the integral character stays within a few
+    // units of its polygon, clear of the body's bracket 10 units on.
+    void SymbolSignsStayOffTheirContent() {
+        const bool symbolAlt = kd::SymbolKlammer();
+        kd::SymbolKlammer() = true;
+        const std::vector<std::string> texte = {
+            "y=(a+b)*c+SIN(x)+COS(x^2/2)+((a+b)*c)^2",
+            "y=(a/(b+c))*(1/(1+1/(1+1/x)))",
+            "A=INTEGRAL(x=0;~p;SIN(x)*dx)+SUMME(k=1;n;(k+1)*k)",
+            "A=INTEGRAL(t=0;x;(t+1)^2/(t^2+1)*dt)",
+        };
+        kd::TFormelseite seite;
+        kd::QtDevice mass;
+        Seite(mass);
+        seite.Zeichnen(mass, texte, std::make_shared<kd::TFormStyles>());
+        int klammern = 0, integrale = 0;
+        for (int i = 0; i < seite.ElementListe.Count(); ++i) {
+            std::vector<const kd::TnEck*> zeichen;
+            Zeichen(seite.ElementListe[i], zeichen);
+            for (const kd::TnEck* c : zeichen) {
+                auto* z = const_cast<kd::TnEck*>(c);
+                const kd::TRect box = z->Rect;
+                const QString wo = QString("formula %1, %2 at %3..%4")
+                                       .arg(i)
+                                       .arg(QString::fromLatin1(z->ClassName().data()))
+                                       .arg(box.Left)
+                                       .arg(box.Right);
+                if (auto* k = dynamic_cast<kd::TKlammer*>(z);
+                    k && typeid(*k) == typeid(kd::TKlammer)) {
+                    const kd::TRect ink = TinteAllein(*k);
+                    QVERIFY2(ink.Left <= ink.Right, qPrintable(wo));
+                    if (k->IstLinks()) {
+                        QVERIFY2(ink.Right <= box.Right + 1, qPrintable(wo + QString(" ink %1..%2").arg(ink.Left).arg(ink.Right)));
+                    } else {
+                        QVERIFY2(ink.Left >= box.Left - 1, qPrintable(wo));
+                    }
+                    QVERIFY2(ink.Right - ink.Left <= 2 * (box.Right - box.Left) + 4,
+                             qPrintable(wo));
+                    QVERIFY2(ink.Top <= box.Top + 3 && ink.Top >= box.Top - (box.Top - box.Bottom) / 4,
+                             qPrintable(wo));
+                    QVERIFY2(ink.Bottom >= box.Bottom - 3, qPrintable(wo));
+                    ++klammern;
+                } else if (auto* in = dynamic_cast<kd::TIntegral*>(z)) {
+                    in->Oben.clear();  // the character alone
+                    in->Unten.clear();
+                    std::int32_t links = INT32_MAX, rechts = INT32_MIN;
+                    for (const kd::TPoint& p : in->Points) {
+                        links = std::min(links, p.x);
+                        rechts = std::max(rechts, p.x);
+                    }
+                    const kd::TRect ink = TinteAllein(*in);
+                    QVERIFY2(ink.Left <= ink.Right, qPrintable(wo));
+                    QVERIFY2(ink.Left >= links - 4 && ink.Right <= rechts + 4, qPrintable(wo));
+                    ++integrale;
+                }
+            }
+        }
+        QVERIFY(klammern >= 20);
+        QCOMPARE(integrale, 2);
+        kd::SymbolKlammer() = symbolAlt;
+    }
+
     void SheetShowsEveryElementWhereTheLayoutPutIt() {
         const bool symbolAlt = kd::SymbolKlammer();
         for (const bool symbol : {true, false}) {

@@ -124,6 +124,22 @@ TSize Zeichengroesse(Device& dc, const LogFont& font, unsigned char code) {
     return s;
 }
 
+// The font narrowed so that the character's advance is at most `ziel` units, where the
+// device narrows fonts by their average character width (LogFont Width; the advance
+// scales with it). A device that does not, or a character narrow enough already, keeps
+// the font as it is.
+LogFont Verschmaelert(Device& dc, const LogFont& font, unsigned char code, std::int32_t ziel) {
+    const std::int32_t w = Zeichengroesse(dc, font, code).cx;
+    if (w <= ziel || ziel <= 0) return font;
+    LogFont probe = font;
+    probe.Width = std::max(std::abs(font.Height) / 4, 1);
+    const std::int32_t wp = Zeichengroesse(dc, probe, code).cx;
+    if (wp <= 0 || wp == w) return font;
+    LogFont f = font;
+    f.Width = std::max<std::int32_t>(1, static_cast<std::int32_t>(Extended(probe.Width) * ziel / wp));
+    return f;
+}
+
 // One Symbol-font character at (x, y), bottom-left aligned, transparent.
 void Symbolzeichen(Device& dc, const LogFont& font, std::int32_t x, std::int32_t y,
                    unsigned char code, TColor farbe) {
@@ -174,7 +190,8 @@ bool TKlammer::IstLinks() const {
 //    or an exponent after the bracket stay clear of it as well;
 //  - brace pieces are built around their stem, which stands at the middle of their
 //    advance with the hook reaching inward; so the middle of the advance lies on the
-//    outer edge, and the hook covers the rectangle. The upper piece hangs from the
+//    outer edge, and the hook covers the rectangle (narrowed where the device can, so
+//    that half the advance is no wider than the rectangle). The upper piece hangs from the
 //    Top, the lower one stands on the Bottom, so the bracket is exactly as tall as
 //    its content; the pieces overlap in the middle (each is 0.65 of the height).
 void TKlammer::Draw(Device& dc) {
@@ -185,30 +202,22 @@ void TKlammer::Draw(Device& dc) {
     const bool links = IstLinks();
     const std::int32_t bh = Rect.Top - Rect.Bottom;
     const TColor farbe = StylePen().Color;
+    const std::int32_t breite = std::max(Rect.Right - Rect.Left, 1);
     if (bh < 41) {
-        LogFont arial = CreateNamedFont("Arial", bh, 400);
-        const unsigned char zeichen = links ? '(' : ')';
-        std::int32_t w = Zeichengroesse(dc, arial, zeichen).cx;
         // A parenthesis's ink takes about four fifths of its advance: an advance of a
         // third more than the rectangle's width fills the rectangle.
-        const std::int32_t breite = std::max(Rect.Right - Rect.Left, 1) * 4 / 3;
-        if (w > breite) {
-            // Condensed to that width where the device narrows fonts by their average
-            // character width: the width asked for scales the advance.
-            LogFont probe = arial;
-            probe.Width = std::max(bh / 4, 1);
-            const std::int32_t wp = Zeichengroesse(dc, probe, zeichen).cx;
-            if (wp > 0 && wp != w) {
-                arial.Width = std::max<std::int32_t>(
-                    1, static_cast<std::int32_t>(Extended(probe.Width) * breite / wp));
-                w = Zeichengroesse(dc, arial, zeichen).cx;
-            }
-        }
+        const unsigned char zeichen = links ? '(' : ')';
+        const LogFont arial =
+            Verschmaelert(dc, CreateNamedFont("Arial", bh, 400), zeichen, breite * 4 / 3);
+        const std::int32_t w = Zeichengroesse(dc, arial, zeichen).cx;
         Symbolzeichen(dc, arial, links ? Rect.Right - w : Rect.Left, Rect.Bottom, zeichen, farbe);
         return;
     }
-    const LogFont symbol = CreateNamedFont("Symbol", RoundEven(bh * 0.65L), 400);
+    // The hook reaches inward from the stem at most half the advance: an advance of
+    // twice the rectangle's width keeps it inside.
     const unsigned char oben = links ? 236 : 252, unten = links ? 238 : 254;
+    const LogFont symbol =
+        Verschmaelert(dc, CreateNamedFont("Symbol", RoundEven(bh * 0.65L), 400), oben, 2 * breite);
     const TSize so = Zeichengroesse(dc, symbol, oben), su = Zeichengroesse(dc, symbol, unten);
     const std::int32_t kante = links ? Rect.Left : Rect.Right;
     Symbolzeichen(dc, symbol, kante - so.cx / 2, Rect.Top - so.cy, oben, farbe);
