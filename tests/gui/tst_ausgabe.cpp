@@ -188,7 +188,11 @@ private slots:
         for (int y = 0; y < png.height(); ++y)
             for (int x = 0; x < png.width(); ++x) dunkel += qGray(png.pixel(x, y)) < 128;
         QVERIFY(dunkel > 50);
-        if (qEnvironmentVariableIsSet("KD_BILDER")) png.save(qEnvironmentVariable("KD_BILDER") + "/formelbild.png");
+        if (qEnvironmentVariableIsSet("KD_BILDER")) {
+            png.save(qEnvironmentVariable("KD_BILDER") + "/formelbild.png");
+            QFile f(qEnvironmentVariable("KD_BILDER") + "/formelbild.svg");
+            if (f.open(QIODevice::WriteOnly)) f.write(svg);
+        }
 
         a.w->SetFormel(1);
         a.w->AlsFormelinZwischenablage1Click();
