@@ -160,10 +160,21 @@ std::unique_ptr<QtDevice::FontInfo> MakeFont(const LogFont& lf) {
     return info;
 }
 
+using FontCache = std::unordered_map<FontKey, std::unique_ptr<QtDevice::FontInfo>, FontKeyHash>;
+
+FontCache& Fonts() {
+    static FontCache cache;
+    return cache;
+}
+
 } // namespace
 
+void QtDevice::ForgetGlyphRuns() {
+    for (auto& [key, info] : Fonts()) info->laeufe_.clear();
+}
+
 const QtDevice::FontInfo& QtDevice::Font(const LogFont& lf) {
-    static std::unordered_map<FontKey, std::unique_ptr<FontInfo>, FontKeyHash> cache;
+    FontCache& cache = Fonts();
     static const FontInfo* last = nullptr;
     if (last && last->logFont == lf) return *last;
     FontKey key(lf);

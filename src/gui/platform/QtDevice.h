@@ -128,6 +128,9 @@ public:
     // Cached by the LogFont value; valid for the life of the program. The font asked
     // for last is answered without a lookup.
     static const FontInfo& Font(const LogFont& lf);
+    // Drops the cached glyph runs of every font (the fonts and their character
+    // advances stay), as before the first paint of texts not drawn yet.
+    static void ForgetGlyphRuns();
     // The text as Qt draws it in that font (Windows-1252, or Symbol bytes).
     static QString TextFor(const FontInfo& f, std::string_view text);
     // The family a face name is drawn with.
