@@ -1,30 +1,9 @@
 #include <QApplication>
-#include <QUrl>
 
 #include "gui/app/DlgFormelSamml.h"
+#include "gui/platform/Dateityp.h"
 #include "gui/platform/Pfade.h"
 #include "gui/platform/Symbole.h"
-
-namespace {
-
-// The library named on the command line (the desktop passes the file it opens): the
-// first argument that is no option; "--" ends the options; file:// URLs are taken too.
-QString DateiAusBefehlszeile(const QStringList& argumente) {
-    bool optionen = true;
-    for (int i = 1; i < argumente.size(); ++i) {
-        const QString& a = argumente[i];
-        if (optionen && a == QStringLiteral("--")) {
-            optionen = false;
-            continue;
-        }
-        if (optionen && a.startsWith(u'-')) continue;
-        if (a.startsWith(QStringLiteral("file:"))) return QUrl(a).toLocalFile();
-        return a;
-    }
-    return {};
-}
-
-} // namespace
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
@@ -40,7 +19,7 @@ int main(int argc, char** argv) {
     }
     fenster.show();
     fenster.Start();
-    const QString datei = DateiAusBefehlszeile(QApplication::arguments());
+    const QString datei = kd::DateiAusBefehlszeile(QApplication::arguments());
     if (!datei.isEmpty()) fenster.BibliothekOeffnen(datei);
     return app.exec();
 }

@@ -207,6 +207,25 @@ private slots:
         QCOMPARE(Lies(datei), QByteArray("x"));
     }
 
+    void dateiAusBefehlszeile_data() {
+        QTest::addColumn<QStringList>("argumente");
+        QTest::addColumn<QString>("datei");
+        QTest::newRow("none") << QStringList{"kdformel"} << QString();
+        QTest::newRow("plain") << QStringList{"kdformel", "/a/Physik.pqb"} << "/a/Physik.pqb";
+        QTest::newRow("relative") << QStringList{"kdformel", "Physik.pqb"} << "Physik.pqb";
+        QTest::newRow("options skipped") << QStringList{"kdformel", "-v", "--x=1", "b.pqb", "c.pqb"}
+                                         << "b.pqb";
+        QTest::newRow("after --") << QStringList{"kdformel", "--", "-seltsam.pqb"} << "-seltsam.pqb";
+        QTest::newRow("url") << QStringList{"kdformel", "file:///home/j%C3%BCrgen/a%20b.pqb"}
+                             << QString::fromUtf8("/home/jürgen/a b.pqb");
+        QTest::newRow("only options") << QStringList{"kdformel", "-x"} << QString();
+    }
+    void dateiAusBefehlszeile() {
+        QFETCH(QStringList, argumente);
+        QFETCH(QString, datei);
+        QCOMPARE(kd::DateiAusBefehlszeile(argumente), datei);
+    }
+
     void benutzerDatenVerzeichnis() {
         const QByteArray altXdg = qgetenv("XDG_DATA_HOME"), altHome = qgetenv("HOME");
         qputenv("HOME", "/home/tester");

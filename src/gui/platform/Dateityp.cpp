@@ -7,6 +7,7 @@
 #include <QProcess>
 #include <QSaveFile>
 #include <QStandardPaths>
+#include <QUrl>
 
 #include "gui/platform/Symbole.h"
 
@@ -191,6 +192,21 @@ DateitypErgebnis DateitypSchreiben(const QString& datenVerz, const QString& prog
         starte(QStringLiteral("update-desktop-database"),
                {QDir::cleanPath(datenVerz) + QStringLiteral("/applications")});
     return e;
+}
+
+QString DateiAusBefehlszeile(const QStringList& argumente) {
+    bool optionen = true;
+    for (qsizetype i = 1; i < argumente.size(); ++i) {
+        const QString& a = argumente[i];
+        if (optionen && a == QStringLiteral("--")) {
+            optionen = false;
+            continue;
+        }
+        if (optionen && a.startsWith(u'-')) continue;
+        if (a.startsWith(QStringLiteral("file:"))) return QUrl(a).toLocalFile();
+        return a;
+    }
+    return {};
 }
 
 DateitypErgebnis DateitypRegistrieren() {

@@ -52,6 +52,11 @@ using Starter = std::function<void(const QString& werkzeug, const QStringList& a
 DateitypErgebnis DateitypSchreiben(const QString& datenVerz, const QString& programm,
                                    const Starter& starter = {});
 
+// The library file the desktop's open command passes (Exec ... %f): the first argument
+// after the program name that is no option ("--" ends the options); a file:// URL
+// gives its local path. Empty when there is none.
+QString DateiAusBefehlszeile(const QStringList& argumente);
+
 // The start-up call: the running program in the user's data folder. Never throws and
 // never waits for the cache tools.
 DateitypErgebnis DateitypRegistrieren();
