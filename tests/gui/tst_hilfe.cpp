@@ -208,6 +208,8 @@ private slots:
         QVERIFY(h->grab().save(QDir::temp().filePath(QStringLiteral("kdformel-hilfe.png"))));
         h->ZeigeSeite(QUrl(QStringLiteral("qrc:/hilfe/notation.html")));
         QVERIFY(h->grab().save(QDir::temp().filePath(QStringLiteral("kdformel-hilfe-notation.png"))));
+        kd::HilfeZeigen(THilfe::ThemaKonstanten);
+        QVERIFY(h->grab().save(QDir::temp().filePath(QStringLiteral("kdformel-hilfe-konstanten.png"))));
     }
 };
 
