@@ -11,6 +11,7 @@
 
 #include "gui/app/DlgFormelSamml.h"
 #include "gui/app/FormelSeite.h"
+#include "gui/dialogs/DlgFormel.h"
 #include "helpers/FakeMeldungen.h"
 #include "helpers/Umgebung.h"
 
@@ -297,7 +298,16 @@ private slots:
         // The proposal is selected: typing replaces it. A dot cuts the name.
         Tippe(w->Edit1, QStringLiteral("Größen.alt"));
         QCOMPARE(w->Edit1->text(), QStringLiteral("Größen.alt"));
+        // Enter names the library and opens the new-formula dialog (cancelled here).
+        bool formeldialog = false;
+        QTimer::singleShot(0, [&formeldialog] {
+            if (auto* d = qobject_cast<kd::TDlgFormel*>(QApplication::activeModalWidget())) {
+                formeldialog = true;
+                d->CancelBtnClick();
+            }
+        });
         QTest::keyClick(w->Edit1, Qt::Key_Return);
+        QVERIFY(formeldialog);
 
         QVERIFY(w->Edit1->isHidden());
         QVERIFY(!w->Sammlung().NamensEingabe);
@@ -378,6 +388,10 @@ private slots:
 
         // The search does not finish the naming...
         w->SpeedButton6->click();
+        // (the search dialog is cancelled)
+        QTimer::singleShot(0, [] {
+            if (auto* d = qobject_cast<QDialog*>(QApplication::activeModalWidget())) d->reject();
+        });
         w->SpeedButton1->click();
         QVERIFY(w->Sammlung().NamensEingabe);
         QVERIFY(w->Edit1->isVisible());
