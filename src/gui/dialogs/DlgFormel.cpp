@@ -899,6 +899,10 @@ void TDlgFormel::ComboBox1Click(int eintrag) {
     // The edited line stays in its entry.
     ComboEintragSetzen(gewaehlt_, RichTextZuFormeltext(RichEdit1));
     gewaehlt_ = eintrag;
+    {
+        const QSignalBlocker sperre(ComboBox1);
+        ComboBox1->setCurrentIndex(eintrag);
+    }
     const QByteArray b = ComboBox1->itemData(eintrag).toByteArray();
     FormeltextZuRichText(std::string(b.constData(), std::size_t(b.size())), RichEdit1, Schriftgroesse);
     hatLetzten_ = false;
