@@ -9,19 +9,29 @@
 #include <QListWidget>
 #include <QMenu>
 #include <QMouseEvent>
+#include <QPainter>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QSignalBlocker>
+#include <QTextDocumentFragment>
 #include <QStyledItemDelegate>
 #include <QTextEdit>
 #include <QTimer>
 #include <QToolButton>
 
+#include <cmath>
 #include <exception>
 
 #include "core/Errors.h"
+#include "core/eval/Berechnung.h"
 #include "core/numeric/Encoding.h"
+#include "core/page/Rounding.h"
+#include "core/page/TextSys.h"
+#include "core/typeset/Formelzeichen.h"
+#include "core/typeset/Gleichung.h"
+#include "core/typeset/Stile.h"
 #include "gui/app/FormelSeite.h"
+#include "gui/dialogs/DlgEingabe.h"
 #include "gui/platform/Cursors.h"
 #include "gui/platform/Pfade.h"
 #include "gui/platform/RichText.h"
@@ -59,6 +69,7 @@ TDlgFormelSamml::TDlgFormelSamml(Meldungen* meldungen, QWidget* eltern)
         eigeneMeldungen_ = std::make_unique<QtMeldungen>(this);
         meldungen_ = eigeneMeldungen_.get();
     }
+    Bilder = std::make_unique<ListenBilder>(sammlung_.FormelListe);
     setObjectName(QStringLiteral("DlgFormelSamml"));
     setWindowTitle(QStringLiteral("KALDORA Formelsammlung 1.0"));
     setWindowIcon(SvgSymbol(QStringLiteral("kdformel"), QSize(48, 48)));
@@ -132,6 +143,7 @@ void TDlgFormelSamml::ControlsAnlegen() {
     connect(PaintBox1, &gui::TVirtPntBox::MausLosgelassen, this, &TDlgFormelSamml::PaintBox1MouseUp);
     connect(PaintBox1, &gui::TVirtPntBox::MausBewegt, this, &TDlgFormelSamml::PaintBox1MouseMove);
     connect(PaintBox1, &gui::TVirtPntBox::Doppelklick, this, &TDlgFormelSamml::PaintBox1DblClick);
+    PaintBox1->OnPaint = [this](Device& dc, const TRect& dirty) { PaintBox1Paint(dc, dirty); };
 
     ListBox1 = new QListWidget(this);
     ListBox1->setObjectName(QStringLiteral("ListBox1"));
@@ -410,21 +422,180 @@ void TDlgFormelSamml::SetFormel(int index) {
         sammlung_.SetFormel(index);
         return;
     }
+    SeiteBereit();
     if (sammlung_.AktFormel > -1) InvertFormel(sammlung_.AktFormel);
     sammlung_.SetFormel(index);
     const int akt = sammlung_.AktFormel;
     if (akt < 0) return;
     InvertFormel(akt);
     FormeltextZuRichText(sammlung_.FormelListe[akt]->FormelText, RichEdit1, 9);
+
+    // Scroll: a step down when the formula ends below the view, a step up when the one
+    // above it ends above the view; the first formula shows the top of the page.
+    if (akt >= Seite.Anzahl) return;  // beyond the page's table of positions
+    QScrollBar* senkrecht = CScrollBox1->verticalScrollBar();
+    const double z = PaintBox1->ZoomFactor;
+    int p = senkrecht->value();
+    if (Seite.FormelPos[std::size_t(akt)].Unterkante <
+        SeitenHoehe - RoundEven((CScrollBox1->height() + p) / z))
+        p += 150;
+    if (akt >= 1) {
+        if (Seite.FormelPos[std::size_t(akt - 1)].Unterkante > SeitenHoehe - RoundEven(p / z)) p -= 100;
+        if (p < 0) p = 0;
+    } else {
+        p = 0;
+    }
+    senkrecht->setValue(p);
 }
 
 void TDlgFormelSamml::ShowFormel() {
+    puffer_.Verwerfen();
     if (PaintBox1) PaintBox1->update();
 }
 
+void TDlgFormelSamml::SeiteBereit() {
+    if (!LayoutGueltig || !puffer_.Gueltig()) SeiteZeichnen();
+}
+
+namespace {
+
+QPoint Scrollposition(const gui::TCScrollBox* box) {
+    return {box->horizontalScrollBar()->value(), box->verticalScrollBar()->value()};
+}
+
+} // namespace
+
+void TDlgFormelSamml::SeiteZeichnen() {
+    if (MalSperre) return;  // a paint while painting is dropped
+    MalSperre = true;
+    if (!AnzeigeStyles) AnzeigeStyles = std::make_shared<TFormStyles>();
+    PaintBox1->SetScale();
+    const QSize view = CScrollBox1->viewport()->size();
+    QImage& bild = puffer_.Neu(Scrollposition(CScrollBox1), view, PaintBox1->devicePixelRatioF(),
+                               PaintBox1->Leinwand().Mapping());
+    {
+        QPainter p(&bild);
+        p.setRenderHint(QPainter::Antialiasing, true);
+        p.setRenderHint(QPainter::TextAntialiasing, true);
+        QtDevice dc(&p);
+        dc.SetMapping(puffer_.Abbildung());
+        // Text is measured on the page's canvas, as everything drawn for the page.
+        DrawingState().CurrentPaintBox = PaintBox1;
+        if (!LayoutGueltig) Seite.Ungueltig();
+        const double z = PaintBox1->ZoomFactor;
+        const std::int32_t links = PaintBox1->WindowOrgX, oben = PaintBox1->WindowOrgY;
+        Seite.Ausschnitt = TRect{links - 1, oben + 1,
+                                 links + std::int32_t(std::ceil(std::max(view.width(), 1) / z)) + 1,
+                                 oben - std::int32_t(std::ceil(std::max(view.height(), 1) / z)) - 1};
+        std::vector<std::string> texte;
+        texte.reserve(std::size_t(sammlung_.FormelListe.Count()));
+        for (const auto& f : sammlung_.FormelListe) texte.push_back(f->FormelText);
+        Seite.Zeichnen(dc, texte, AnzeigeStyles, Bilder.get());
+        LayoutGueltig = true;
+        ++SeitenZeichnungen;
+        const int akt = sammlung_.AktFormel;
+        if (akt > -1 && akt < Seite.Anzahl) Rahmen(dc, akt);
+        dc.End();
+    }
+    MalSperre = false;
+    SeitenhoeheAnpassen();
+    CheckSonderzeichen();
+}
+
+void TDlgFormelSamml::SeitenhoeheAnpassen() {
+    // The scroll range reaches below the last formula, however long the library is.
+    const double z = PaintBox1->ZoomFactor > 0 ? PaintBox1->ZoomFactor : SeitenZoom;
+    const int noetig = int(std::ceil((SeitenHoehe - double(Seite.Ende) + 100) * z));
+    const int soll = std::max(2 * PaintBox1->PageHeight, noetig);
+    if (PaintBox1->height() == soll) return;
+    if (imPaint_) {
+        // Not while the paint box paints itself.
+        QTimer::singleShot(0, PaintBox1, [pb = PaintBox1, soll] { pb->resize(pb->width(), soll); });
+    } else {
+        PaintBox1->resize(PaintBox1->width(), soll);
+    }
+}
+
+void TDlgFormelSamml::PaintBox1Paint(Device& dc, const TRect& dirty) {
+    (void)dirty;
+    imPaint_ = true;
+    if (!puffer_.Passt(Scrollposition(CScrollBox1), CScrollBox1->viewport()->size(),
+                       PaintBox1->devicePixelRatioF()))
+        SeiteZeichnen();
+    imPaint_ = false;
+    QPainter* p = static_cast<QtDevice&>(dc).Painter();
+    if (!p || puffer_.Bild().isNull()) return;
+    p->save();
+    p->resetTransform();
+    p->setCompositionMode(QPainter::CompositionMode_Source);
+    p->drawImage(puffer_.Position(), puffer_.Bild());
+    p->restore();
+}
+
+void TDlgFormelSamml::Rahmen(Device& dc, int i) const {
+    const TRect r = Seite.Markierungsrahmen(i);
+    const LogPen alt = dc.SelectPen(LogPen{PS_DOT, 0, 0, RGB(0, 0, 128)});
+    const int rop = dc.SetROP2(R2_NOTXORPEN);
+    const TPoint punkte[5] = {{r.Left, r.Bottom}, {r.Right, r.Bottom}, {r.Right, r.Top},
+                              {r.Left, r.Top}, {r.Left, r.Bottom}};
+    dc.Polyline(punkte, 5);
+    dc.SetROP2(rop);
+    dc.SelectPen(alt);
+}
+
 void TDlgFormelSamml::InvertFormel(int index) {
-    // The highlight frame is drawn with the page's formula layout.
-    (void)index;
+    if (index < 0 || index >= Seite.Anzahl) return;
+    if (!puffer_.Passt(Scrollposition(CScrollBox1), CScrollBox1->viewport()->size(),
+                       PaintBox1->devicePixelRatioF())) {
+        // The image shows another part of the page: it is drawn again, frame included.
+        ShowFormel();
+        return;
+    }
+    {
+        QPainter p(&puffer_.Bild());
+        QtDevice dc(&p);
+        dc.SetMapping(puffer_.Abbildung());
+        Rahmen(dc, index);
+        dc.End();
+    }
+    PaintBox1->SetScale();
+    PaintBox1->update(Rahmenregion(*PaintBox1, Seite.Markierungsrahmen(index)));
+}
+
+int TDlgFormelSamml::SymbolPixelZaehlen() {
+    // The test row crosses the stem of the upper bracket piece once; a font without
+    // the piece draws nothing there or a box with two sides.
+    QImage bild(24, 24, QImage::Format_RGB32);
+    bild.fill(Qt::white);
+    {
+        QPainter p(&bild);
+        p.setRenderHint(QPainter::Antialiasing, false);
+        p.setRenderHint(QPainter::TextAntialiasing, false);
+        QtDevice dc(&p);
+        TDrawingState& st = DrawingState();
+        TVirtPntBox* alt = st.CurrentPaintBox;
+        st.CurrentPaintBox = nullptr;
+        dc.SelectFont(CreateNamedFont("Symbol", -13, 400));  // 10 points on a 96 dpi screen
+        dc.SetTextColor(RGB(0, 0, 0));
+        dc.SetBkMode(TRANSPARENT);
+        dc.SetTextAlign(TA_LEFT | TA_TOP);
+        dc.TextOut(2, 0, "\xEC");
+        st.CurrentPaintBox = alt;
+        dc.End();
+    }
+    int schwarz = 0;
+    for (int x = 0; x <= 14; ++x)
+        if (qGray(bild.pixel(x, 8)) < 128) ++schwarz;
+    return schwarz;
+}
+
+void TDlgFormelSamml::CheckSonderzeichen() {
+    if (SymbolTestGemacht) return;
+    SymbolTestGemacht = true;
+    ++SymbolTests;
+    SymbolKlammer() = SymbolPixelZaehlen() == 1;
+    // Without the pieces the brackets are drawn as polygons: the page once more.
+    if (!SymbolKlammer()) ShowFormel();
 }
 
 void TDlgFormelSamml::LoadBibliothek(const std::string& name) {
@@ -588,18 +759,83 @@ void TDlgFormelSamml::BitBtn1Click() { close(); }
 
 void TDlgFormelSamml::LoeschenClick() {
     if (!BenennungAbschliessen()) return;
+    if (sammlung_.FormelLoeschen()) {
+        ShowFormel();
+        RichEdit1->clear();
+    }
 }
 
 void TDlgFormelSamml::SpeedButton2Click() {
     if (!BenennungAbschliessen()) return;
+    sammlung_.FormelNachOben();
+    ShowFormel();
 }
 
 void TDlgFormelSamml::SpeedButton3Click() {
     if (!BenennungAbschliessen()) return;
+    sammlung_.FormelNachUnten();
+    ShowFormel();
+}
+
+bool TDlgFormelSamml::WerteEingeben(Bezeichnerliste& variablen) {
+    // The mask has ten rows and the store of typed values eleven places: a formula
+    // with more free variables is not computed rather than computed with values no
+    // one typed.
+    if (variablen.Count() > TDlgEingabe::Zeilen) {
+        meldungen_->Warnung(QStringLiteral("Die Formel hat mehr als %1 freie Variablen.\n"
+                                           "Berechnung hier nicht möglich")
+                                .arg(TDlgEingabe::Zeilen));
+        return false;
+    }
+    TDlgEingabe maske(meldungen_, this);
+    maske.SetVariablen(&variablen);
+    return maske.exec() == QDialog::Accepted;
 }
 
 void TDlgFormelSamml::SpeedBerechnenClick() {
     if (!BenennungAbschliessen()) return;
+    const int akt = sammlung_.AktFormel;
+    if (akt < 0 || akt >= sammlung_.FormelListe.Count()) return;
+
+    // The marked part of the text line, or the whole formula.
+    const QTextCursor auswahl = RichEdit1->textCursor();
+    const bool markiert = auswahl.hasSelection();
+    std::string s;
+    if (markiert) {
+        RichEdit2->clear();
+        QTextCursor ziel(RichEdit2->document());
+        ziel.insertFragment(auswahl.selection());
+        s = RichTextZuFormeltext(RichEdit2);
+        RichEdit2->clear();
+    } else {
+        s = sammlung_.FormelListe[akt]->FormelText;
+    }
+
+    const Berechnungsergebnis erg =
+        FormelBerechnen(s, markiert, sammlung_.MerkList,
+                        [this](Bezeichnerliste& variablen) { return WerteEingeben(variablen); });
+    QString meldung = U(erg.Meldung);
+    meldung.remove(QLatin1Char('\r'));
+    switch (erg.art) {
+    case Berechnungsergebnis::Art::Ergebnis:
+    case Berechnungsergebnis::Art::Rechenfehler:
+        meldungen_->Berechnung(meldung);
+        break;
+    case Berechnungsergebnis::Art::Abgelehnt:
+        meldungen_->Warnung(meldung);
+        break;
+    case Berechnungsergebnis::Art::Markieren:
+        meldungen_->Warnung(meldung);
+        // The first sub-formula is marked, as Tab does; the user starts again.
+        MarkNr = 1;
+        MarkStart = erg.MarkStart;
+        MarkEnde = erg.MarkEnde;
+        Markiere(0, SichtbarePosition(s, erg.MarkEnde));
+        RichEdit1->setFocus();
+        break;
+    case Berechnungsergebnis::Art::Abgebrochen:
+        break;
+    }
 }
 
 void TDlgFormelSamml::SpeedInformationClick() {
@@ -612,7 +848,7 @@ void TDlgFormelSamml::PopupZeigen(QPoint globalPos) { PopupMenu1->popup(globalPo
 
 void TDlgFormelSamml::SpeedButton4Click() {
     if (!BenennungAbschliessen()) return;
-    PopupZeigen(SpeedButton4->mapToGlobal(QPoint(0, SpeedButton4->height())));
+    PopupZeigen(mapToGlobal(QPoint(300, 350)));
 }
 
 // ---------------------------------------------------------------------------
@@ -628,7 +864,7 @@ bool TDlgFormelSamml::RichEdit1KeyDown(QKeyEvent* e) {
         return true;
     case Qt::Key_Tab:
     case Qt::Key_Backtab:
-        // Tab marks the next sub-formula (with the notation's sub-formula search).
+        TabMarkieren();
         return true;
     case Qt::Key_Return:
     case Qt::Key_Enter:
@@ -641,7 +877,15 @@ bool TDlgFormelSamml::RichEdit1KeyDown(QKeyEvent* e) {
         senkrecht->setValue(senkrecht->value() + CScrollBox1->height());
         return true;
     case Qt::Key_End:
-        if (anzahl > 0) SetFormel(anzahl - 1);
+        if (anzahl > 0) {
+            SetFormel(anzahl - 1);
+            const int akt = sammlung_.AktFormel;
+            if (akt >= 0 && akt < Seite.Anzahl) {
+                const std::int32_t u = Seite.FormelPos[std::size_t(akt)].Unterkante;
+                PaintBox1->SetScale();  // the view as it is after SetFormel's scrolling
+                PaintBox1->ScrollObjctSichtbar(TRect{10, u, 20, u - 50});
+            }
+        }
         return true;
     case Qt::Key_Home:
         SetFormel(0);
@@ -654,6 +898,67 @@ bool TDlgFormelSamml::RichEdit1KeyDown(QKeyEvent* e) {
         return true;
     default:
         return false;
+    }
+}
+
+void TDlgFormelSamml::Markiere(int start, int laenge) {
+    QTextCursor c(RichEdit1->document());
+    const int ende = c.document()->characterCount() - 1;
+    c.setPosition(std::clamp(start, 0, ende));
+    c.setPosition(std::clamp(start + laenge, 0, ende), QTextCursor::KeepAnchor);
+    RichEdit1->setTextCursor(c);
+}
+
+void TDlgFormelSamml::TabMarkieren() {
+    const std::string text = RichTextZuFormeltext(RichEdit1);
+    const auto map = [&text](int pos) { return SichtbarePosition(text, pos); };
+    MarkNr = 0;
+    TeilformelSuchen(text, MarkStart, MarkEnde, MarkNr, MarkAnzahl);
+    const int anzahl = MarkAnzahl;  // the search of one sub-formula counts only up to it
+    if (anzahl < 1) return;
+    // Locates sub-formula MarkNr; past the last one the marking starts again at 1.
+    const auto suche = [&] {
+        if (MarkNr > anzahl) MarkNr = 1;
+        TeilformelSuchen(text, MarkStart, MarkEnde, MarkNr, MarkAnzahl);
+    };
+    const auto teilformel = [&] { Markiere(map(MarkStart) - 1, map(MarkEnde) - map(MarkStart) + 1); };
+
+    const QTextCursor c = RichEdit1->textCursor();
+    const int start = c.selectionStart();
+    const int laenge = c.selectionEnd() - start;
+    if (!c.hasSelection()) {
+        if (anzahl != 1) {
+            MarkNr = 1;
+            suche();
+            Markiere(0, map(MarkEnde));
+        } else {
+            Markiere(0, map(int(text.size())));
+        }
+    } else if (start == 0) {
+        MarkNr = 2;
+        suche();
+        teilformel();
+    } else if (start + laenge == map(int(text.size()))) {
+        MarkNr = 1;
+        suche();
+        Markiere(0, map(MarkEnde));
+    } else {
+        MarkNr = 2;
+        suche();
+        if (map(MarkStart) - 1 > start) {
+            MarkNr = 1;
+            suche();
+        } else {
+            while (map(MarkStart) - 1 <= start && MarkNr < anzahl) {
+                ++MarkNr;
+                suche();
+            }
+            if (map(MarkStart) - 1 <= start) {  // behind the last one: the first again
+                MarkNr = 1;
+                suche();
+            }
+        }
+        teilformel();
     }
 }
 
@@ -677,17 +982,35 @@ void TDlgFormelSamml::RichEdit1MouseDown(Qt::MouseButton taste, QPoint globalPos
 }
 
 void TDlgFormelSamml::PaintBox1MouseDown(Qt::MouseButton taste, QPoint pos, QPoint globalPos) {
-    (void)pos;
     if (!BenennungAbschliessen()) return;
-    if (taste == Qt::RightButton) PopupZeigen(globalPos - QPoint(5, 5));
+    if (taste == Qt::RightButton) {
+        PopupZeigen(globalPos - QPoint(5, 5));
+        return;
+    }
+    if (taste != Qt::LeftButton) return;
+    PaintBox1->SetScale();  // the origin of the view as it is now
+    KlickY = PaintBox1->GetVirtY(pos.y());
+    klickGedrueckt_ = true;
 }
 
 void TDlgFormelSamml::PaintBox1MouseUp(Qt::MouseButton taste, QPoint pos) {
-    (void)taste;
     (void)pos;
+    if (MausUpSperre || taste != Qt::LeftButton || !klickGedrueckt_) return;
+    MausUpSperre = true;
+    klickGedrueckt_ = false;
+    if (!sammlung_.FormelListe.Empty()) {
+        SeiteBereit();
+        const int i = Seite.FormelBei(KlickY);
+        if (i >= 0) SetFormel(i);
+        ResetMerkList();
+    }
+    MausUpSperre = false;
 }
 
-void TDlgFormelSamml::PaintBox1MouseMove(QPoint pos) { (void)pos; }
+void TDlgFormelSamml::PaintBox1MouseMove(QPoint pos) {
+    (void)pos;
+    if (EditorOffen) PaintBox1->SetNewCursor(KDCursor(QStringLiteral("CURSWAIT")));
+}
 
 void TDlgFormelSamml::PaintBox1DblClick() { SpeedFormEditClick(); }
 

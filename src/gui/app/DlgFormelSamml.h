@@ -14,7 +14,11 @@
 
 #include "core/Errors.h"
 #include "core/library/Sammlung.h"
+#include "core/page/Formelseite.h"
 #include "core/page/KDGData.h"
+#include "core/pictures/Seitenbilder.h"
+#include "core/typeset/Bezeichner.h"
+#include "gui/app/FormelSeite.h"
 #include "gui/platform/Dateidialoge.h"
 #include "gui/platform/Meldungen.h"
 
@@ -29,6 +33,8 @@ class QToolButton;
 class QKeyEvent;
 
 namespace kd {
+
+class TFormStyles;
 
 namespace gui {
 class TCScrollBox;
@@ -67,12 +73,21 @@ public:
     Meldungen& Boxen() { return *meldungen_; }
 
     // --- operations used by the commands ---
-    // Selects formula `index` (clamped) and shows its text in RichEdit1.
+    // Selects formula `index` (clamped), moves the highlight, shows its text in
+    // RichEdit1 and scrolls the page towards it.
     void SetFormel(int index);
-    // Repaints the page.
+    // Repaints the page: the next paint of PaintBox1 draws it again (with the layouts
+    // kept while LayoutGueltig is set).
     void ShowFormel();
-    // Toggles the highlight frame of formula `index` (drawn by the page).
+    // Toggles the highlight frame of formula `index`: the dotted navy frame inverted on
+    // the page's image, so drawing it twice restores the page.
     void InvertFormel(int index);
+    // Makes FormelPos describe the records and the page image the view (draws the page
+    // now when the layouts or the view changed). Commands that need FormelPos call it.
+    void SeiteBereit();
+    // The Symbol font test: whether the bracket pieces can be drawn (SymbolKlammer).
+    // Runs once per window, after the first complete paint.
+    void CheckSonderzeichen();
     void LoadBibliothek(const std::string& name);  // errors are shown, never thrown
     void SaveBibliothek(const std::string& name);  // errors are shown, never thrown
     void NeueBibliothek(bool ask);
@@ -140,6 +155,19 @@ public:
     QAction* Einfgen1 = nullptr;
     QAction* Grafikhinzufgen1 = nullptr;
     QAction* Grafikspeichern1 = nullptr;
+
+    // --- the formula page ---
+    // The laid-out formulas (ElementListe), FormelPos and BildBreite of the page.
+    TFormelseite Seite;
+    // The formula styles of the page, created on the first paint.
+    std::shared_ptr<TFormStyles> AnzeigeStyles;
+    // The records' pictures, decoded once.
+    std::unique_ptr<ListenBilder> Bilder;
+    // Page y of the last left press in the paint box.
+    std::int32_t KlickY = 0;
+    // How often the page was drawn whole, and how often the Symbol test ran.
+    int SeitenZeichnungen = 0;
+    int SymbolTests = 0;
 
     // --- window state besides the records (page, marking, guards) ---
     bool LayoutGueltig = false;
@@ -214,6 +242,9 @@ public:
     void PaintBox1DblClick();
 
 protected:
+    // The black pixels the Symbol bracket piece (code 236) leaves on its test row: one
+    // where the font has the piece.
+    virtual int SymbolPixelZaehlen();
     bool eventFilter(QObject* obj, QEvent* e) override;
     void closeEvent(QCloseEvent* e) override;
     void changeEvent(QEvent* e) override;
@@ -227,6 +258,22 @@ private:
         QRect basis;  // geometry at the client size 623 x 555
         int anker;
     };
+
+    // The page paint: draws the page into the image when it does not fit the view, then
+    // copies the image to the screen.
+    void PaintBox1Paint(Device& dc, const TRect& dirty);
+    // Draws the page (the body of ShowFormel) into the image for the current view.
+    void SeiteZeichnen();
+    // The highlight frame of formula i on a device with the page mapping.
+    void Rahmen(Device& dc, int i) const;
+    // The Tab marking of the next sub-formula in RichEdit1.
+    void TabMarkieren();
+    // Selects `laenge` characters of RichEdit1 from `start`.
+    void Markiere(int start, int laenge);
+    // The paint box is high enough for every formula on the page.
+    void SeitenhoeheAnpassen();
+    // Computes the formula: asks for the values in the input mask (false: cancelled).
+    bool WerteEingeben(Bezeichnerliste& variablen);
 
     void ControlsAnlegen();
     void BefehleAnlegen();
@@ -257,6 +304,9 @@ private:
     bool wechselLaeuft_ = false;  // a library switch is waiting
     bool geschlossen_ = false;
     int listeGedrueckt_ = -1;     // row of ListBox1 under the last left press
+    bool klickGedrueckt_ = false; // a left press in the paint box waits for its release
+    bool imPaint_ = false;        // PaintBox1 is painting itself
+    Seitenpuffer puffer_;
     int wartezeit_ = StandardWartezeit;
     std::vector<Platz> plaetze_;
     Dateidialoge* dateidialoge_ = nullptr;
