@@ -243,6 +243,8 @@ private slots:
         const QImage bild = Ansicht(*fm.w);
         const QColor c = bild.pixelColor(50, PixelY(*fm.w, 2915 - 300));
         QVERIFY2(c.red() > 180 && c.green() < 80, qPrintable(c.name()));
+        if (const QString ziel = qEnvironmentVariable("KD_BILDER"); !ziel.isEmpty())
+            fm.w->grab().save(QDir(ziel).filePath(QStringLiteral("MitBild.png")));
     }
 
     void auswahlWechselMaltDieSeiteNicht() {
