@@ -11,10 +11,6 @@
 
 #include "core/eval/Formeleingabe.h"
 #include "core/library/Suche.h"
-#include "core/page/Formelseite.h"
-#include "core/page/VirtPntBox.h"
-#include "core/pictures/Bilder.h"
-#include "core/typeset/Stile.h"
 #include "gui/app/DlgFormelSamml.h"
 #include "gui/dialogs/DlgFormel.h"
 #include "gui/dialogs/DlgFormelSuchen.h"
@@ -50,25 +46,6 @@ std::string& Austauschzeile(TKDGData& d) {
     if (d.FormelZeilen.empty()) d.FormelZeilen.emplace_back();
     return d.FormelZeilen.front();
 }
-
-// The page's picture column as the layout needs it: the sizes from the pictures'
-// headers (nothing is drawn).
-class Bildgroessen final : public Seitenbilder {
-public:
-    explicit Bildgroessen(const FormelListeTyp& liste) : liste_(liste) {}
-    TSize Groesse(int i) override {
-        if (i < 0 || i >= liste_.Count()) return {0, 0};
-        const TFormelBiblio& r = *liste_[i];
-        if (r.BildTyp <= 0 || r.Bild.empty()) return {0, 0};
-        const auto m = BildGroesse(r.BildTyp, r.Bild);
-        if (!m) return {0, 0};
-        return {m->Width, m->Height};
-    }
-    void Zeichnen(Device&, int, const TRect&) override {}
-
-private:
-    const FormelListeTyp& liste_;
-};
 
 } // namespace
 
@@ -175,18 +152,9 @@ void TDlgFormelSamml::SpeedButton1Click() {
 
     // Its block's lower edge near the top of the view.
     if (s.AktFormel < 0) return;
-    TFormelseite seite;
-    std::vector<std::string> texte;
-    for (const auto& r : s.FormelListe) texte.push_back(r->FormelText);
-    Bildgroessen bilder(s.FormelListe);
-    TDrawingState& st = DrawingState();
-    kd::TVirtPntBox* alt = st.CurrentPaintBox;
-    st.CurrentPaintBox = PaintBox1;
-    PaintBox1->SetScale();
-    seite.Zeichnen(*PaintBox1->Canvas(), texte, std::make_shared<TFormStyles>(), &bilder);
-    st.CurrentPaintBox = alt;
-    if (s.AktFormel < MaxSeitenformeln) {
-        const std::int32_t u = seite.FormelPos[std::size_t(s.AktFormel)].Unterkante;
+    SeiteBereit();
+    if (s.AktFormel < Seite.Anzahl) {
+        const std::int32_t u = Seite.FormelPos[std::size_t(s.AktFormel)].Unterkante;
         PaintBox1->ScrollObjctSichtbar(TRect{10, u, 20, u - 50});
     }
 }
