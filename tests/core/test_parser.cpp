@@ -329,6 +329,26 @@ TEST(Parser, SubFormulaLocationAndVisiblePositions) {
     EXPECT_EQ(start, 18);
     EXPECT_EQ(ende, int(t.size()));
 
+    // Separators and keywords inside a heading or legend do not divide the formula.
+    struct Zaehlung {
+        const char* text;
+        int anzahl;
+    };
+    const Zaehlung zaehlungen[] = {
+        {"T=2*~p*WURZEL(l/g|n) {Fadenpendel: Schwingungsdauer}", 1},
+        {"y=a;z=b {Zwei Teile; verbunden}", 2},
+        {"y=x {Summe: Integral;}", 1},
+        {"y=a{Kurve}:z=b{Punkt; Linie}", 2},
+        {"y=x {offen: ohne Ende", 1},
+    };
+    for (const auto& z : zaehlungen) {
+        TeilformelSuchen(z.text, start, ende, 0, anzahl);
+        EXPECT_EQ(anzahl, z.anzahl) << z.text;
+    }
+    TeilformelSuchen("y=a{K:1}:z=b", start, ende, 2, anzahl);
+    EXPECT_EQ(start, 10);
+    EXPECT_EQ(ende, 12);
+
     struct Fall {
         const char* text;
         int pos;

@@ -93,14 +93,18 @@ void TeilformelSuchen(const std::string& text, int& start, int& ende, int nummer
     anzahl = 0;
     start = 1;
     ende = 0;
-    int offen = 0;  // separators still owed to the headers of sums, products and integrals
+    int offen = 0;      // separators still owed to the headers of sums, products and integrals
+    int klammerung = 0; // depth of "{...}": a heading or legend text never divides the formula
     for (int i = 1; i <= len; ++i) {
         const std::size_t k = static_cast<std::size_t>(i - 1);
-        if (u.compare(k, 5, "SUMME") == 0 || u.compare(k, 7, "PRODUKT") == 0 ||
-            u.compare(k, 8, "INTEGRAL") == 0)
-            offen += 2;
         const char c = u[k];
-        if (c == ';' || c == ':' || i == len) {
+        if (c == '{') ++klammerung;
+        const bool imText = klammerung > 0;
+        if (c == '}' && klammerung > 0) --klammerung;
+        if (!imText && (u.compare(k, 5, "SUMME") == 0 || u.compare(k, 7, "PRODUKT") == 0 ||
+                        u.compare(k, 8, "INTEGRAL") == 0))
+            offen += 2;
+        if (((c == ';' || c == ':') && !imText) || i == len) {
             if (offen > 0 && c == ';') {
                 --offen;
                 continue;
