@@ -27,9 +27,17 @@ const Eintrag Satz[] = {
     {"CursBusy", {3, 2}},      {"CursDrehen", {16, 16}}, {"CursBeam", {16, 16}},
 };
 
-QHash<QString, QCursor>& Geladen() {
-    static QHash<QString, QCursor> h;
-    return h;
+// The set counts as loaded from LoadCursors on; each image is drawn the first time its
+// cursor is asked for, so the start of the program does not draw eighteen pictures
+// that a session mostly never shows.
+struct Zustand {
+    bool geladen = false;
+    QHash<QString, QCursor> gezeichnet;
+};
+
+Zustand& Satzzustand() {
+    static Zustand z;
+    return z;
 }
 
 QCursor Lade(const Eintrag& e) {
@@ -47,18 +55,32 @@ QCursor Lade(const Eintrag& e) {
     return QCursor(bild, e.hotSpot.x(), e.hotSpot.y());
 }
 
+// The last entry of the name wins (CursBusy is in the set twice).
+const Eintrag* Finde(const QString& name) {
+    const Eintrag* gefunden = nullptr;
+    for (const Eintrag& e : Satz)
+        if (name == QLatin1String(e.name)) gefunden = &e;
+    return gefunden;
+}
+
 } // namespace
 
 void LoadCursors() {
     InitRessourcen();
-    for (const Eintrag& e : Satz) Geladen().insert(QString::fromLatin1(e.name), Lade(e));
+    Zustand& z = Satzzustand();
+    z.gezeichnet.clear();
+    z.geladen = true;
 }
 
-bool CursorsLoaded() { return !Geladen().isEmpty(); }
+bool CursorsLoaded() { return Satzzustand().geladen; }
 
 QCursor KDCursor(const QString& name) {
-    auto it = Geladen().constFind(name);
-    return it == Geladen().constEnd() ? QCursor(Qt::ArrowCursor) : *it;
+    Zustand& z = Satzzustand();
+    const Eintrag* e = z.geladen ? Finde(name) : nullptr;
+    if (!e) return QCursor(Qt::ArrowCursor);
+    auto it = z.gezeichnet.constFind(name);
+    if (it == z.gezeichnet.constEnd()) it = z.gezeichnet.insert(name, Lade(*e));
+    return *it;
 }
 
 QStringList CursorNames() {
@@ -69,9 +91,8 @@ QStringList CursorNames() {
 }
 
 QPoint CursorHotSpot(const QString& name) {
-    for (const Eintrag& e : Satz)
-        if (name == QLatin1String(e.name)) return e.hotSpot;
-    return {};
+    const Eintrag* e = Finde(name);
+    return e ? e->hotSpot : QPoint();
 }
 
 } // namespace kd

@@ -1,6 +1,7 @@
 #include "gui/platform/Symbole.h"
 
 #include <QFile>
+#include <QGuiApplication>
 #include <QPainter>
 #include <QSvgRenderer>
 
@@ -37,9 +38,13 @@ QIcon SvgSymbol(const QString& name, QSize groesse) {
     if (!r.isValid() || groesse.isEmpty()) return {};
     QIcon icon;
     icon.addPixmap(Zeichne(r, groesse));
-    QPixmap doppelt = Zeichne(r, groesse * 2);
-    doppelt.setDevicePixelRatio(2.0);
-    icon.addPixmap(doppelt);
+    // The sharp double-size picture only where a screen shows it: drawing it costs
+    // four times the pixels at every start.
+    if (qApp && qApp->devicePixelRatio() > 1.0) {
+        QPixmap doppelt = Zeichne(r, groesse * 2);
+        doppelt.setDevicePixelRatio(2.0);
+        icon.addPixmap(doppelt);
+    }
     return icon;
 }
 
