@@ -1,6 +1,8 @@
 #pragma once
 // The subcommands of kdformel-cli. Each lives in its own file and is listed once in
 // the command table of main.cpp.
+#include <dlfcn.h>
+
 #include <string>
 #include <string_view>
 #include <vector>
@@ -29,6 +31,21 @@ int FehlerCp1252(int code, std::string_view cp1252);
 
 // A decimal integer (optionally signed) that fills the whole argument.
 bool Zahl(std::string_view s, long long& wert);
+
+// The Qt module kdformel-cli-qt, loaded on first use from the tool's folder (or the
+// installed library folder); null when this build has none or it cannot be loaded
+// (then `warum` says why).
+void* QtModul(std::string& warum);
+
+// An entry point of the Qt module, or null with the reason in `warum`.
+template <class F>
+F QtFunktion(const char* name, std::string& warum) {
+    void* modul = QtModul(warum);
+    if (!modul) return nullptr;
+    void* f = dlsym(modul, name);
+    if (!f) warum = std::string(name) + " fehlt im Qt-Modul";
+    return reinterpret_cast<F>(f);
+}
 
 // --- commands ---
 int LibBefehl(const Argumente& args);

@@ -1,9 +1,6 @@
 // print: a library printed as the program prints it, into a PDF file. The drawing
 // needs Qt, which lives in the module kdformel-cli-qt beside the tool; it is loaded
 // for this command only.
-#include <dlfcn.h>
-#include <unistd.h>
-
 #include <string>
 #include <vector>
 
@@ -15,33 +12,6 @@ namespace {
 
 using QtDruckFunktion = int (*)(const char* bibliothek, const char* ausgabe, int kopien);
 constexpr const char* QtDruckName = "kdcli_qt_print";
-
-// The entry point of the Qt module, or null with the reason in `warum`.
-QtDruckFunktion DruckFunktion(std::string& warum) {
-#ifdef KD_CLI_QT_MODUL
-    std::vector<std::string> orte;
-    char pfad[4096];
-    const ssize_t n = readlink("/proc/self/exe", pfad, sizeof pfad - 1);
-    if (n > 0) {
-        std::string ordner(pfad, std::size_t(n));
-        ordner.resize(ordner.rfind('/') + 1);
-        orte.push_back(ordner + KD_CLI_QT_MODUL);
-    }
-    orte.push_back(std::string(KD_CLI_QT_MODULORDNER) + "/" + KD_CLI_QT_MODUL);
-    for (const std::string& o : orte) {
-        if (void* h = dlopen(o.c_str(), RTLD_NOW | RTLD_LOCAL)) {
-            if (void* f = dlsym(h, QtDruckName)) return reinterpret_cast<QtDruckFunktion>(f);
-            warum = std::string(QtDruckName) + " fehlt im Qt-Modul";
-            return nullptr;
-        }
-        if (const char* e = dlerror()) warum = e;
-    }
-    return nullptr;
-#else
-    warum = "ohne Qt gebaut";
-    return nullptr;
-#endif
-}
 
 const char DruckHilfe[] =
     "Aufruf: kdformel-cli print DATEI.pqb -o AUSGABE.pdf [--copies N]\n"
@@ -81,7 +51,7 @@ int DruckBefehl(const Argumente& args) {
     if (ausgabe.size() < 5 || ausgabe.substr(ausgabe.size() - 4) != ".pdf")
         return Fehler(Abgelehnt, "-o AUSGABE.pdf fehlt (kdformel-cli print --help)");
     std::string warum;
-    QtDruckFunktion f = DruckFunktion(warum);
+    QtDruckFunktion f = QtFunktion<QtDruckFunktion>(QtDruckName, warum);
     if (!f) return Fehler(Abgelehnt, "print braucht Qt (" + warum + ")");
     return f(bibliothek.c_str(), ausgabe.c_str(), int(kopien));
 }

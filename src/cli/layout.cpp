@@ -34,6 +34,28 @@ bool AlsFormel(const std::string& utf8, std::string& cp1252) {
     return true;
 }
 
+const char LayoutHilfe[] =
+    "Aufruf: kdformel-cli layout [--fixed-metrics] [--condition] TEXT\n"
+    "Setzt TEXT wie die Formelseite (Sammelmodus, Formelstile der Seite) und zeigt den\n"
+    "Elementbaum: ein Element je Zeile, je Ebene zwei Leerzeichen einger\xC3\xBC" "ckt, Rect als\n"
+    "Left,Top,Right,Bottom in 0,1 mm (y nach oben). Ein Knoten zeigt danach seine beiden\n"
+    "Kinder und seine Klammern. --fixed-metrics misst mit festen Zeichenbreiten (jedes\n"
+    "Zeichen halb so breit wie hoch), sonst wie der Bildschirm (ohne Qt gebaut: immer fest).\n"
+    "--condition liest TEXT als Bedingung (a==b;und;c>0).\n"
+    "Ein Lesefehler zeigt \"Fehler N: Meldung\" (Exit-Status 1).\n";
+
+const char RenderHilfe[] =
+    "Aufruf: kdformel-cli render (--formula TEXT | DATEI.pqb) -o AUSGABE [--zoom Z]\n"
+    "                            [--polygon-brackets]\n"
+    "Zeichnet eine Formel oder eine ganze Formelsammlung so, wie die Formelseite sie zeigt\n"
+    "(Trennlinien, \xC3\x9C" "berschriften, Bilder), als AUSGABE.svg, AUSGABE.pdf (Vektoren) oder\n"
+    "AUSGABE.png. Z: Bildpunkte je 0,1 mm f\xC3\xBCr PNG und SVG (Vorgabe 0,5); PDF hat die\n"
+    "Originalgr\xC3\xB6\xC3\x9F" "e. --polygon-brackets zeichnet Klammern und Integralzeichen als\n"
+    "Polygone statt aus Zeichen des Symbol-Fonts (wie die Formelseite, wenn ihr Test des\n"
+    "Symbol-Fonts fehlschl\xC3\xA4gt). Exit-Status: 0 Erfolg, 1 abgelehnte Eingabe, 2 Dateifehler.\n";
+
+} // namespace
+
 // The Qt module, loaded on first use from the tool's folder (or the installed library
 // folder); null when this build has none or it cannot be loaded (then `warum` says why).
 void* QtModul(std::string& warum) {
@@ -62,37 +84,6 @@ void* QtModul(std::string& warum) {
     return nullptr;
 #endif
 }
-
-template <class F>
-F QtFunktion(const char* name, std::string& warum) {
-    void* modul = QtModul(warum);
-    if (!modul) return nullptr;
-    void* f = dlsym(modul, name);
-    if (!f) warum = std::string(name) + " fehlt im Qt-Modul";
-    return reinterpret_cast<F>(f);
-}
-
-const char LayoutHilfe[] =
-    "Aufruf: kdformel-cli layout [--fixed-metrics] [--condition] TEXT\n"
-    "Setzt TEXT wie die Formelseite (Sammelmodus, Formelstile der Seite) und zeigt den\n"
-    "Elementbaum: ein Element je Zeile, je Ebene zwei Leerzeichen einger\xC3\xBC" "ckt, Rect als\n"
-    "Left,Top,Right,Bottom in 0,1 mm (y nach oben). Ein Knoten zeigt danach seine beiden\n"
-    "Kinder und seine Klammern. --fixed-metrics misst mit festen Zeichenbreiten (jedes\n"
-    "Zeichen halb so breit wie hoch), sonst wie der Bildschirm (ohne Qt gebaut: immer fest).\n"
-    "--condition liest TEXT als Bedingung (a==b;und;c>0).\n"
-    "Ein Lesefehler zeigt \"Fehler N: Meldung\" (Exit-Status 1).\n";
-
-const char RenderHilfe[] =
-    "Aufruf: kdformel-cli render (--formula TEXT | DATEI.pqb) -o AUSGABE [--zoom Z]\n"
-    "                            [--polygon-brackets]\n"
-    "Zeichnet eine Formel oder eine ganze Formelsammlung so, wie die Formelseite sie zeigt\n"
-    "(Trennlinien, \xC3\x9C" "berschriften, Bilder), als AUSGABE.svg, AUSGABE.pdf (Vektoren) oder\n"
-    "AUSGABE.png. Z: Bildpunkte je 0,1 mm f\xC3\xBCr PNG und SVG (Vorgabe 0,5); PDF hat die\n"
-    "Originalgr\xC3\xB6\xC3\x9F" "e. --polygon-brackets zeichnet Klammern und Integralzeichen als\n"
-    "Polygone statt aus Zeichen des Symbol-Fonts (wie die Formelseite, wenn ihr Test des\n"
-    "Symbol-Fonts fehlschl\xC3\xA4gt). Exit-Status: 0 Erfolg, 1 abgelehnte Eingabe, 2 Dateifehler.\n";
-
-} // namespace
 
 int LayoutBefehl(const Argumente& args) {
     bool fest = false, bedingung = false, textDa = false;

@@ -55,11 +55,6 @@ public:
     }
 };
 
-QFont MitPixelGroesse(QFont f, int px) {
-    f.setPixelSize(px);
-    return f;
-}
-
 } // namespace
 
 TDlgFormelSamml::TDlgFormelSamml(Meldungen* meldungen, QWidget* eltern)

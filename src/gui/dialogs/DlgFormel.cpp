@@ -67,11 +67,6 @@ QString Anzeige(std::string_view t) {
     return s;
 }
 
-QFont MitPixelGroesse(QFont f, int px) {
-    f.setPixelSize(px);
-    return f;
-}
-
 // The faces of the speed buttons, drawn.
 enum class Gesicht { Funktion, Konstante, Symbol, Index, Unterein, Nebenein };
 

@@ -25,31 +25,6 @@ namespace kd {
 
 namespace {
 
-QFont MitPixelGroesse(QFont f, int px) {
-    f.setPixelSize(px);
-    return f;
-}
-
-QIcon Knopfbild(bool index, qreal faktor) {
-    QPixmap bild(QSize(16, 16) * faktor);
-    bild.setDevicePixelRatio(faktor);
-    bild.fill(Qt::transparent);
-    QPainter p(&bild);
-    p.setRenderHint(QPainter::TextAntialiasing);
-    p.setPen(Qt::black);
-    if (index) {
-        p.setFont(MitPixelGroesse(QFont(QString::fromLatin1(NormalFamilie)), 13));
-        p.drawText(QPointF(1, 11), QStringLiteral("x"));
-        p.setFont(MitPixelGroesse(QFont(QString::fromLatin1(NormalFamilie)), 9));
-        p.drawText(QPointF(9, 15), QStringLiteral("n"));
-    } else {
-        p.setFont(MitPixelGroesse(QFont(QString::fromLatin1(SymbolFamilie)), 14));
-        p.drawText(QRectF(0, 0, 16, 16), Qt::AlignCenter, QString(QChar(0x03B1)));
-    }
-    p.end();
-    return QIcon(bild);
-}
-
 int Zeichenzahl(const QTextEdit* e) { return std::max(0, e->document()->characterCount() - 1); }
 
 } // namespace
@@ -113,7 +88,7 @@ TDlgFormelSuchen::TDlgFormelSuchen(QWidget* eltern) : QDialog(eltern) {
         auto* k = new QToolButton(this);
         k->setObjectName(QString::fromLatin1(name));
         k->setGeometry(platz);
-        k->setIcon(Knopfbild(index, dpr));
+        k->setIcon(ZeichenKnopfbild(index, dpr));
         k->setIconSize(QSize(16, 16));
         k->setToolTip(QString::fromUtf8(hinweis));
         k->setFocusPolicy(Qt::NoFocus);

@@ -30,11 +30,6 @@ QString Text(std::string_view cp1252) { return QString::fromStdString(Cp1252ToUt
 
 constexpr int FormeltextRolle = Qt::UserRole + 1;  // the line as Windows-1252 bytes
 
-QFont MitPixelGroesse(QFont f, int px) {
-    f.setPixelSize(px);
-    return f;
-}
-
 // Draws a list line as formula text: "~" and "|" codes show as Greek letters and
 // indices. Unselected black on white, selected white on navy.
 class Zeilenzeichner final : public QStyledItemDelegate {
@@ -99,27 +94,6 @@ public:
     }
 };
 
-// The faces of the two speed buttons: a Greek letter, and an "x" with an index.
-QIcon Knopfbild(bool index, qreal faktor) {
-    QPixmap bild(QSize(16, 16) * faktor);
-    bild.setDevicePixelRatio(faktor);
-    bild.fill(Qt::transparent);
-    QPainter p(&bild);
-    p.setRenderHint(QPainter::TextAntialiasing);
-    p.setPen(Qt::black);
-    if (index) {
-        p.setFont(MitPixelGroesse(QFont(QString::fromLatin1(NormalFamilie)), 13));
-        p.drawText(QPointF(1, 11), QStringLiteral("x"));
-        p.setFont(MitPixelGroesse(QFont(QString::fromLatin1(NormalFamilie)), 9));
-        p.drawText(QPointF(9, 15), QStringLiteral("n"));
-    } else {
-        p.setFont(MitPixelGroesse(QFont(QString::fromLatin1(SymbolFamilie)), 14));
-        p.drawText(QRectF(0, 0, 16, 16), Qt::AlignCenter, QString(QChar(0x03B1)));
-    }
-    p.end();
-    return QIcon(bild);
-}
-
 } // namespace
 
 TDlgKonstante::TDlgKonstante(Meldungen* meldungen, QWidget* eltern)
@@ -158,7 +132,7 @@ TDlgKonstante::TDlgKonstante(Meldungen* meldungen, QWidget* eltern)
         auto* k = new QToolButton(this);
         k->setObjectName(QString::fromLatin1(name));
         k->setGeometry(platz);
-        k->setIcon(Knopfbild(index, dpr));
+        k->setIcon(ZeichenKnopfbild(index, dpr));
         k->setIconSize(QSize(16, 16));
         k->setToolTip(QString::fromUtf8(hinweis));
         k->setFocusPolicy(Qt::NoFocus);

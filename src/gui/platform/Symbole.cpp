@@ -1,5 +1,7 @@
 #include "gui/platform/Symbole.h"
 
+#include "gui/platform/RichText.h"
+
 #include <QFile>
 #include <QGuiApplication>
 #include <QPainter>
@@ -55,6 +57,31 @@ QPixmap SvgBild(const QString& name, qreal faktor) {
     QSize groesse = (QSizeF(r.defaultSize()) * faktor).toSize();
     if (groesse.isEmpty()) return {};
     return Zeichne(r, groesse);
+}
+
+QFont MitPixelGroesse(QFont f, int px) {
+    f.setPixelSize(px);
+    return f;
+}
+
+QIcon ZeichenKnopfbild(bool index, qreal faktor) {
+    QPixmap bild(QSize(16, 16) * faktor);
+    bild.setDevicePixelRatio(faktor);
+    bild.fill(Qt::transparent);
+    QPainter p(&bild);
+    p.setRenderHint(QPainter::TextAntialiasing);
+    p.setPen(Qt::black);
+    if (index) {
+        p.setFont(MitPixelGroesse(QFont(QString::fromLatin1(NormalFamilie)), 13));
+        p.drawText(QPointF(1, 11), QStringLiteral("x"));
+        p.setFont(MitPixelGroesse(QFont(QString::fromLatin1(NormalFamilie)), 9));
+        p.drawText(QPointF(9, 15), QStringLiteral("n"));
+    } else {
+        p.setFont(MitPixelGroesse(QFont(QString::fromLatin1(SymbolFamilie)), 14));
+        p.drawText(QRectF(0, 0, 16, 16), Qt::AlignCenter, QString(QChar(0x03B1)));
+    }
+    p.end();
+    return QIcon(bild);
 }
 
 } // namespace kd

@@ -1,5 +1,6 @@
 #pragma once
 // The program's drawn icons (SVG files in the resources, under ":/icons/").
+#include <QFont>
 #include <QIcon>
 #include <QPixmap>
 #include <QSize>
@@ -18,5 +19,12 @@ QIcon SvgSymbol(const QString& name, QSize groesse);
 // The picture ":/icons/<name>.svg" at its own size (times `faktor`), transparent
 // background. A missing file gives a null pixmap.
 QPixmap SvgBild(const QString& name, qreal faktor = 1.0);
+
+// `f` with its size set in pixels.
+QFont MitPixelGroesse(QFont f, int px);
+
+// The faces of the symbol and index speed buttons of the dialogs that take formula
+// text: a Greek letter, or (index) an "x" with a lowered "n"; 16 x 16 times `faktor`.
+QIcon ZeichenKnopfbild(bool index, qreal faktor);
 
 } // namespace kd

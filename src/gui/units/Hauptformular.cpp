@@ -52,11 +52,6 @@ constexpr Namen kNamen[EinheitenSeiten] = {
     {"Zeit", "Zeit", "ZeitBeispiel"},           {"Temperatur", "Temperatur", "Temperaturformel"},
 };
 
-QFont MitPixelGroesse(QFont f, int px) {
-    f.setPixelSize(px);
-    return f;
-}
-
 } // namespace
 
 THauptformular::THauptformular(Meldungen* meldungen, QWidget* eltern)
