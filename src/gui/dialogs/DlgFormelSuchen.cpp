@@ -83,19 +83,10 @@ TDlgFormelSuchen::TDlgFormelSuchen(QWidget* eltern) : QDialog(eltern) {
     connect(BitBtn1, &QPushButton::clicked, this, &TDlgFormelSuchen::BitBtn1Click);
     connect(BitBtn2, &QPushButton::clicked, this, [this] { done(2); });
 
-    const qreal dpr = devicePixelRatioF();
-    auto speed = [&](const char* name, QRect platz, bool index, const char* hinweis) {
-        auto* k = new QToolButton(this);
-        k->setObjectName(QString::fromLatin1(name));
-        k->setGeometry(platz);
-        k->setIcon(ZeichenKnopfbild(index, dpr));
-        k->setIconSize(QSize(16, 16));
-        k->setToolTip(QString::fromUtf8(hinweis));
-        k->setFocusPolicy(Qt::NoFocus);
-        return k;
-    };
-    SpeedSymbole = speed("SpeedSymbole", {216, 127, 24, 24}, false, "griechische Sonderzeichen");
-    SpeedIndizes = speed("SpeedIndizes", {248, 127, 24, 24}, true, "Markierter Text als Index");
+    SpeedSymbole = ZeichenKnopf(this, "SpeedSymbole", {216, 127, 24, 24}, false,
+                                "griechische Sonderzeichen");
+    SpeedIndizes = ZeichenKnopf(this, "SpeedIndizes", {248, 127, 24, 24}, true,
+                                "Markierter Text als Index");
     connect(SpeedSymbole, &QToolButton::clicked, this, &TDlgFormelSuchen::SpeedSymboleClick);
     connect(SpeedIndizes, &QToolButton::clicked, this, &TDlgFormelSuchen::SpeedIndizesClick);
 

@@ -127,19 +127,10 @@ TDlgKonstante::TDlgKonstante(Meldungen* meldungen, QWidget* eltern)
     RichEdit1->setCurrentCharFormat(NormalFormat(Schriftgroesse));
     RichEdit1->installEventFilter(this);
 
-    const qreal dpr = devicePixelRatioF();
-    auto speed = [&](const char* name, QRect platz, bool index, const char* hinweis) {
-        auto* k = new QToolButton(this);
-        k->setObjectName(QString::fromLatin1(name));
-        k->setGeometry(platz);
-        k->setIcon(ZeichenKnopfbild(index, dpr));
-        k->setIconSize(QSize(16, 16));
-        k->setToolTip(QString::fromUtf8(hinweis));
-        k->setFocusPolicy(Qt::NoFocus);
-        return k;
-    };
-    SymbolFont = speed("SymbolFont", {240, 14, 22, 22}, false, "griechische Sonderzeichen");
-    SpeedIndize = speed("SpeedIndize", {268, 14, 22, 22}, true, "tiefgestellt");
+    SymbolFont = ZeichenKnopf(this, "SymbolFont", {240, 14, 22, 22}, false,
+                              "griechische Sonderzeichen");
+    SpeedIndize = ZeichenKnopf(this, "SpeedIndize", {268, 14, 22, 22}, true,
+                               "tiefgestellt");
     connect(SymbolFont, &QToolButton::clicked, this, &TDlgKonstante::SymbolFontClick);
     connect(SpeedIndize, &QToolButton::clicked, this, &TDlgKonstante::SpeedIndizeClick);
 

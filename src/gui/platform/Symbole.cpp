@@ -6,6 +6,7 @@
 #include <QGuiApplication>
 #include <QPainter>
 #include <QSvgRenderer>
+#include <QToolButton>
 
 // The resource file lives in the static gui library; its initialiser is only pulled
 // in by an explicit reference.
@@ -82,6 +83,18 @@ QIcon ZeichenKnopfbild(bool index, qreal faktor) {
     }
     p.end();
     return QIcon(bild);
+}
+
+QToolButton* ZeichenKnopf(QWidget* eltern, const char* name, QRect platz, bool index,
+                          const char* hinweisUtf8) {
+    auto* k = new QToolButton(eltern);
+    k->setObjectName(QString::fromLatin1(name));
+    k->setGeometry(platz);
+    k->setIcon(ZeichenKnopfbild(index, eltern->devicePixelRatioF()));
+    k->setIconSize(QSize(16, 16));
+    k->setToolTip(QString::fromUtf8(hinweisUtf8));
+    k->setFocusPolicy(Qt::NoFocus);
+    return k;
 }
 
 } // namespace kd

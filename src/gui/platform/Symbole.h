@@ -3,8 +3,12 @@
 #include <QFont>
 #include <QIcon>
 #include <QPixmap>
+#include <QRect>
 #include <QSize>
 #include <QString>
+
+class QToolButton;
+class QWidget;
 
 namespace kd {
 
@@ -26,5 +30,10 @@ QFont MitPixelGroesse(QFont f, int px);
 // The faces of the symbol and index speed buttons of the dialogs that take formula
 // text: a Greek letter, or (index) an "x" with a lowered "n"; 16 x 16 times `faktor`.
 QIcon ZeichenKnopfbild(bool index, qreal faktor);
+
+// Such a speed button on `eltern` at `platz`, with its hint; it never takes the focus,
+// so the text edit it works on keeps its selection.
+QToolButton* ZeichenKnopf(QWidget* eltern, const char* name, QRect platz, bool index,
+                          const char* hinweisUtf8);
 
 } // namespace kd
