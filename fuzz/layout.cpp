@@ -8,7 +8,7 @@
 
 #include "core/Stream.h"
 #include "core/page/FixedMetricsDevice.h"
-#include "core/typeset/Elementfabrik.h"
+#include "core/typeset/Formelsatz.h"
 #include "core/typeset/FormElem.h"
 #include "core/typeset/Gleichung.h"
 #include "core/typeset/Stile.h"
@@ -20,19 +20,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     dc.RecordMeasurements = false;
     for (const bool bedingung : {false, true}) {
         auto stile = std::make_shared<kd::TFormStyles>();
-        kd::Elementfabrik fabrik(dc, stile);
-        kd::TGleichung::Optionen o;
-        o.Sammelmodus = true;
-        o.Bedingungsmodus = bedingung;
-        o.ElementeErzeugen = true;
-        o.Stile = stile.get();
-        o.Fabrik = &fabrik;
-        kd::TGleichung g(o);
-        int p = 0, e = 0;
-        if (g.FormelLesen(text, "", "", 0, p, e) != 0) continue;
-        auto baum = g.FormelAufbau(
-            dc, stile, std::make_shared<kd::TPenBrushTyp>(kd::PS_SOLID, 0, 0, kd::BS_SOLID, 0, 0),
-            true, kd::TagFormElem);
+        kd::Formelsatz::Ergebnis satz = kd::Formelsatz(dc, stile, bedingung).Setzen(text);
+        if (satz.Code != 0) continue;
+        auto baum = std::move(satz.Baum);
         if (!baum) __builtin_trap();
         baum->MovePos(75, 2900);
         baum->Draw(dc);

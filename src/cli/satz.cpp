@@ -3,7 +3,7 @@
 #include <cstdio>
 
 #include "core/numeric/Encoding.h"
-#include "core/typeset/Elementfabrik.h"
+#include "core/typeset/Formelsatz.h"
 #include "core/typeset/FormElem.h"
 #include "core/typeset/Gleichung.h"
 #include "core/typeset/Stile.h"
@@ -27,26 +27,16 @@ void Zeile(int tiefe, const std::string& text) {
 
 std::unique_ptr<kd::TDLine> FormelSetzen(kd::Device& dc, const std::string& text, bool bedingung,
                                          int& code) {
-    auto stile = std::make_shared<kd::TFormStyles>();
-    kd::Elementfabrik fabrik(dc, stile);
-    kd::TGleichung::Optionen o;
-    o.Sammelmodus = true;
-    o.Bedingungsmodus = bedingung;
-    o.ElementeErzeugen = true;
-    o.Stile = stile.get();
-    o.Fabrik = &fabrik;
-    kd::TGleichung g(o);
-    int pos = 0, ende = 0;
-    code = g.FormelLesen(text, "", "", 0, pos, ende);
+    kd::Formelsatz::Ergebnis satz =
+        kd::Formelsatz(dc, std::make_shared<kd::TFormStyles>(), bedingung).Setzen(text);
+    code = satz.Code;
     if (code != 0) {
         const std::string m = "Fehler " + std::to_string(code) + ": " +
                               kd::Cp1252ToUtf8(kd::Fehlertexte[code]) + "\n";
         std::fwrite(m.data(), 1, m.size(), stdout);
         return nullptr;
     }
-    return g.FormelAufbau(dc, stile,
-                          std::make_shared<kd::TPenBrushTyp>(kd::PS_SOLID, 0, 0, kd::BS_SOLID, 0, 0),
-                          true, kd::TagFormElem);
+    return std::move(satz.Baum);
 }
 
 // A node, its first and second child, then its brackets.

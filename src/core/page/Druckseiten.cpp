@@ -7,7 +7,7 @@
 #include "core/page/KDGPrinter.h"
 #include "core/page/Rounding.h"
 #include "core/page/VirtPntBox.h"
-#include "core/typeset/Elementfabrik.h"
+#include "core/typeset/Formelsatz.h"
 #include "core/typeset/FormElem.h"
 #include "core/typeset/Gleichung.h"
 #include "core/typeset/Stile.h"
@@ -82,14 +82,7 @@ Druckergebnis FormelsammlungDrucken(Device& drucker, const Druckauftrag& auftrag
         // The lowest y of the printable area on every sheet.
         const std::int32_t unten = drucker1.WindowOrigin().y - drucker1.PrintableHeight;
 
-        auto stile = std::make_shared<TFormStyles>();
-        Elementfabrik fabrik(drucker, stile);
-        TGleichung::Optionen o;
-        o.Sammelmodus = true;
-        o.ElementeErzeugen = true;
-        o.Stile = stile.get();
-        o.Fabrik = &fabrik;
-        TGleichung gleichung(o);
+        Formelsatz satz(drucker, std::make_shared<TFormStyles>());
 
         int seite = 1;
         std::int32_t acc = 0;
@@ -104,12 +97,7 @@ Druckergebnis FormelsammlungDrucken(Device& drucker, const Druckauftrag& auftrag
             std::string formel, kommentar;
             bool hatKommentar = false;
             FormelUndKommentar(texte[std::size_t(i)], formel, kommentar, hatKommentar);
-            int fehlerPos = 0, endePos = 0;
-            std::unique_ptr<TDLine> element;
-            if (gleichung.FormelLesen(formel, "", "", 0, fehlerPos, endePos) == 0)
-                element = gleichung.FormelAufbau(
-                    drucker, stile, std::make_shared<TPenBrushTyp>(PS_SOLID, 0, 0, BS_SOLID, 0, 0),
-                    true, TagFormElem);
+            std::unique_ptr<TDLine> element = satz.Setzen(formel).Baum;
             if (!element) {
                 if (kopie == 0) ergebnis.Ausgelassen.push_back(i);
                 continue;
@@ -132,7 +120,8 @@ Druckergebnis FormelsammlungDrucken(Device& drucker, const Druckauftrag& auftrag
             posten.Seite = seite;
             posten.Trennlinie = 2995 - acc;
             Trennlinie(drucker, posten.Trennlinie, breite);
-            if (hatKommentar) FormelKommentarZeichnen(drucker, *stile, kommentar, 2975 - acc);
+            if (hatKommentar)
+                FormelKommentarZeichnen(drucker, *satz.Stile(), kommentar, 2975 - acc);
 
             const std::int32_t top = bildOben();
             acc += h;

@@ -3,7 +3,7 @@
 #include <cmath>
 
 #include "core/page/VirtPntBox.h"
-#include "core/typeset/Elementfabrik.h"
+#include "core/typeset/Formelsatz.h"
 #include "core/typeset/FormElem.h"
 #include "core/typeset/Gleichung.h"
 #include "core/typeset/Stile.h"
@@ -36,18 +36,7 @@ void Formelbild::Zeichnen(Device& dc) const {
 std::optional<Formelbild> FormelbildSetzen(Device& dc, const std::string& text) {
     Formelbild b;
     b.Stile = std::make_shared<TFormStyles>();
-    Elementfabrik fabrik(dc, b.Stile);
-    TGleichung::Optionen o;
-    o.Sammelmodus = true;
-    o.ElementeErzeugen = true;
-    o.Stile = b.Stile.get();
-    o.Fabrik = &fabrik;
-    TGleichung g(o);
-    int fehlerPos = 0, endePos = 0;
-    if (g.FormelLesen(text, "", "", 0, fehlerPos, endePos) != 0) return std::nullopt;
-    b.Baum = g.FormelAufbau(dc, b.Stile,
-                            std::make_shared<TPenBrushTyp>(PS_SOLID, 0, 0, BS_SOLID, 0, 0), true,
-                            TagFormElem);
+    b.Baum = Formelsatz(dc, b.Stile).Setzen(text).Baum;
     if (!b.Baum) return std::nullopt;
     b.Rect = NormalizeRect(b.Baum->Rect);
     b.Breite = b.Rect.Right - b.Rect.Left + 1;

@@ -1,12 +1,12 @@
 #include "core/page/Formelseite.h"
 
 #include <algorithm>
+#include <optional>
 
 #include "core/page/Rounding.h"
 #include "core/page/TextSys.h"
-#include "core/typeset/Elementfabrik.h"
 #include "core/typeset/FormElem.h"
-#include "core/typeset/Gleichung.h"
+#include "core/typeset/Formelsatz.h"
 #include "core/typeset/Stile.h"
 #include "core/typeset/TextObjekte.h"
 
@@ -85,17 +85,8 @@ const FormelPosTabelle& TFormelseite::Zeichnen(Device& dc, const std::vector<std
         return FormelPos;
     }
 
-    std::unique_ptr<Elementfabrik> fabrik;
-    std::unique_ptr<TGleichung> gleichung;
-    if (neu) {
-        fabrik = std::make_unique<Elementfabrik>(dc, stile);
-        TGleichung::Optionen o;
-        o.Sammelmodus = true;
-        o.ElementeErzeugen = true;
-        o.Stile = stile.get();
-        o.Fabrik = fabrik.get();
-        gleichung = std::make_unique<TGleichung>(o);
-    }
+    std::optional<Formelsatz> satz;
+    if (neu) satz.emplace(dc, stile);
 
     for (int i = 0; i < n; ++i) {
         const std::int32_t accVorher = acc;
@@ -104,14 +95,7 @@ const FormelPosTabelle& TFormelseite::Zeichnen(Device& dc, const std::vector<std
         FormelUndKommentar(texte[std::size_t(i)], formel, kommentar, hatKommentar);
 
         if (neu) {
-            int fehlerPos = 0, endePos = 0;
-            const int code = gleichung->FormelLesen(formel, "", "", 0, fehlerPos, endePos);
-            std::unique_ptr<TDLine> element;
-            if (code == 0) {
-                element = gleichung->FormelAufbau(
-                    dc, stile, std::make_shared<TPenBrushTyp>(PS_SOLID, 0, 0, BS_SOLID, 0, 0),
-                    true, TagFormElem);
-            }
+            std::unique_ptr<TDLine> element = satz->Setzen(formel).Baum;
             if (!element)
                 element = std::make_unique<TFormelText>(dc, 13, false, true, Fehlerfarbe, 0, stile,
                                                         "Fehler in Formel", 0, 0);

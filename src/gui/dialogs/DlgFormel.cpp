@@ -30,7 +30,7 @@
 #include "core/numeric/Zahlen.h"
 #include "core/page/KDGData.h"
 #include "core/page/VirtPntBox.h"
-#include "core/typeset/Elementfabrik.h"
+#include "core/typeset/Formelsatz.h"
 #include "core/typeset/FormElem.h"
 #include "core/typeset/Gleichung.h"
 #include "core/typeset/Stile.h"
@@ -525,15 +525,8 @@ bool TDlgFormel::UpdateFormel() {
 
     bool gelesen = false;
     {
-        Elementfabrik fabrik(dc, stile_);
-        TGleichung::Optionen o;
-        o.Sammelmodus = true;
-        o.ElementeErzeugen = true;
-        o.Stile = stile_.get();
-        o.Fabrik = &fabrik;
-        TGleichung g(o);
-        int fehlerPos = 0, endePos = 0;
-        const int code = g.FormelLesen(text, xVar, zVar, 0, fehlerPos, endePos);
+        Formelsatz::Ergebnis satz = Formelsatz(dc, stile_).Setzen(text, xVar, zVar);
+        const int code = satz.Code, fehlerPos = satz.FehlerPos;
         gelesen = code == 0;
         if (gelesen) {
             // The value at the start values.
@@ -545,9 +538,7 @@ bool TDlgFormel::UpdateFormel() {
                 const std::string wert = StartwertZeile(text, xVar, zVar, x, z);
                 if (!wert.empty()) Nachricht(Anzeige(wert), -1);
             }
-            vorschau_ = g.FormelAufbau(dc, stile_,
-                                       std::make_shared<TPenBrushTyp>(PS_SOLID, 0, 0, BS_SOLID, 0, 0),
-                                       true, TagFormElem);
+            vorschau_ = std::move(satz.Baum);
             if (vorschau_) {
                 // Centred in the view where it fits, else from its top-left corner.
                 const double zoom = PaintBox1->ZoomFactor > 0 ? PaintBox1->ZoomFactor : 1.0;
