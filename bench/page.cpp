@@ -32,14 +32,13 @@
 #include <chrono>
 #include <cstdio>
 #include <cstring>
-#include <fstream>
 #include <map>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "Beispielformeln.h"
 #include "core/library/Bibliothek.h"
-#include "core/numeric/Encoding.h"
 #include "gui/app/DlgFormelSamml.h"
 #include "gui/platform/Meldungen.h"
 #include "gui/platform/VirtPntBox.h"
@@ -59,22 +58,7 @@ public:
     void Signalton() override {}
 };
 
-std::vector<std::string> Texte() {
-    std::vector<std::string> quelle;
-    for (const char* name : {"Mathematik", "Physik"}) {
-        std::ifstream in(std::string(KD_SOURCE_DIR) + "/resources/libraries/" + name + ".txt");
-        std::string zeile;
-        while (std::getline(in, zeile)) {
-            if (zeile.empty() || zeile[0] == '#') continue;
-            std::string text;
-            if (kd::Utf8ToCp1252(zeile, text)) quelle.push_back(text);
-        }
-    }
-    std::vector<std::string> texte;
-    for (int i = 0; !quelle.empty() && i < Formelzahl; ++i)
-        texte.push_back(quelle[std::size_t(i) % quelle.size()]);
-    return texte;
-}
+std::vector<std::string> Texte() { return kdbench::Beispielformeln(Formelzahl); }
 
 // The program folder with the one library, for the whole run.
 QTemporaryDir& Ordner() {

@@ -19,13 +19,12 @@
 #include <QPainter>
 
 #include <cstdio>
-#include <fstream>
 #include <map>
 #include <memory>
 #include <string>
 #include <vector>
 
-#include "core/numeric/Encoding.h"
+#include "Beispielformeln.h"
 #include "core/page/FixedMetricsDevice.h"
 #include "core/page/Formelseite.h"
 #include "core/typeset/Stile.h"
@@ -40,22 +39,7 @@ namespace {
 constexpr double Zoom = 0.35;  // the screen page: 0.35 pixels per 0.1 mm
 constexpr int Formelzahl = 251;
 
-std::vector<std::string> Bibliothek() {
-    std::vector<std::string> quelle;
-    for (const char* name : {"Mathematik", "Physik"}) {
-        std::ifstream in(std::string(KD_SOURCE_DIR) + "/resources/libraries/" + name + ".txt");
-        std::string zeile;
-        while (std::getline(in, zeile)) {
-            if (zeile.empty() || zeile[0] == '#') continue;
-            std::string text;
-            if (kd::Utf8ToCp1252(zeile, text)) quelle.push_back(text);
-        }
-    }
-    std::vector<std::string> texte;
-    for (int i = 0; !quelle.empty() && i < Formelzahl; ++i)
-        texte.push_back(quelle[std::size_t(i) % quelle.size()]);
-    return texte;
-}
+std::vector<std::string> Bibliothek() { return kdbench::Beispielformeln(Formelzahl); }
 
 const std::vector<std::string>& Texte() {
     static const std::vector<std::string> t = Bibliothek();
