@@ -849,10 +849,17 @@ bool Parser::Operator() {
     const char* f = c ? std::strchr(ops, c) : nullptr;
     if (!f) return false;
     std::int32_t art = std::int32_t(f - ops) + 1;
-    // A left side is a name or a table reference: no sign or operator before it.
-    if (links_) return Fehler(8);
     if (!e_.Op) {
         if (c != '-' || pos_ == len_) return Fehler(8);
+        if (links_) {
+            // A left side is a name or a table reference: no sign before it ("-x=5").
+            int q = pos_ + 1;
+            while (At(q) == ' ') ++q;
+            std::string name;
+            q += BezeichnerLesen(t_, q, NameGanz, name);
+            while (At(q) == ' ') ++q;
+            if (!name.empty() && At(q) == '=' && At(q + 1) != '=') return Fehler(8);
+        }
         if (!UnaerMinus(pos_)) return true;
         endePos_ = pos_;
         ++pos_;
