@@ -504,11 +504,21 @@ Extended InterpoliereLog(Extended a, Extended b, Extended t, int* fehler) {
 
 std::string ZahlTextExakt(Extended x) {
     if (!std::isfinite(x)) return ZahlText(8, x);
-    std::string t;
-    for (int n = 8; n <= 28; ++n) {
-        t = ZahlText(n, x);
+    auto exakt = [x](const std::string& t) {
         int f = 0;
-        if (TextZuZahl(t, f) == x && f == 0) break;
+        return TextZuZahl(t, f) == x && f == 0;
+    };
+    for (int n = 8; n <= 28; ++n) {
+        const std::string t = ZahlText(n, x);
+        if (exakt(t)) return t;
+    }
+    // ZahlText keeps at most about 15 digits; up to 18 come from the general form.
+    std::string t;
+    for (int d = 15; d <= 18; ++d) {
+        t = FormatGeneral(x, d);
+        for (char& c : t)
+            if (c == '.') c = ',';
+        if (exakt(t)) break;
     }
     return t;
 }
