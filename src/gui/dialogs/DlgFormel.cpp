@@ -1026,8 +1026,9 @@ void TDlgFormel::OKBtnClick() {
     const std::string text = RichTextZuFormeltext(RichEdit1);
     // The stored text holds at most 255 bytes ("~" and "|" codes take two): refused
     // here, before anything would be cut.
-    if (text.size() > KurzerStringMax) {
-        meldungen_->Fehler(U("Formel zu lang: " + std::to_string(text.size()) +
+    if (const std::size_t bytes = RichTextZuFormeltext(RichEdit1, 4 * KurzerStringMax).size();
+        bytes > KurzerStringMax) {
+        meldungen_->Fehler(U("Formel zu lang: " + std::to_string(bytes) +
                              " Zeichen, h\xF6" "chstens " + std::to_string(KurzerStringMax) +
                              " (griechische Buchstaben und Indizes z\xE4hlen doppelt)"));
         RichEdit1->setFocus();
