@@ -353,7 +353,9 @@ class Generator:
         else:
             ende = Name(r.choice(GANZE + ([aussen] if aussen else [])))
         innen = namen + [var]
-        rumpf = self.ausdruck(innen, 2, glatt=(art == 'INTEGRAL'))
+        # an integrand (also through a loop inside it) stays smooth: the reference's
+        # quadrature and the trapezoid rule agree only there
+        rumpf = self.ausdruck(innen, 2, glatt=(art == 'INTEGRAL' or aussen_art == 'INTEGRAL'))
         if art == 'PRODUKT':
             # a factor near 1 keeps the product in range
             rumpf = Binaer('+', Zahl('1'), Binaer('/', rumpf, positiv(Name(var), '2')))
