@@ -115,6 +115,28 @@ TEST(RechenRichtig, ValuesThatWereSilentlyWrong) {
     EXPECT_EQ(Rechenfehler, 0);
 }
 
+// Loops in later sub-formulas, and starts that an earlier sub-formula assigns.
+TEST(RechenRichtig, LoopsAcrossSubFormulas) {
+    const struct {
+        const char* text;
+        Extended wert;
+    } faelle[] = {
+        {"a=1;y=SUMME(i=a;3;i*a)", 6},
+        {"a=1;b=3;y=INTEGRAL(t=a;b;(t-a)*dt)", 2},
+        {"z=1;y=SUMME(i=1;4;i)+SUMME(j=1;4;SUMME(k=1;j;1))", 20},
+        {"y=SUMME(i=1;3;i);z=SUMME(a=1;2;a)*SUMME(b=1;2;SUMME(c=1;2;c))", 18},
+        {"n=3;y=SUMME(i=1;n;SUMME(k=i;n;k-i))", 4},  // 3 + 1 + 0
+    };
+    for (const auto& f : faelle) {
+        TGleichung g;
+        ASSERT_EQ(g.FormelLesen(f.text), 0) << f.text;
+        int fehler = 0, pos = 0;
+        const Extended v = g.Berechnen(true, fehler, pos);
+        EXPECT_EQ(fehler, 0) << f.text;
+        EXPECT_EQ(v, f.wert) << f.text;
+    }
+}
+
 TEST(RechenRichtig, BaseConstantsCannotBeReplacedThroughALongName) {
     const struct {
         const char* neu;
