@@ -135,6 +135,9 @@ TEST(RechenRichtig, LoopsAcrossSubFormulas) {
         {"z=1;y=SUMME(i=1;4;i)+SUMME(j=1;4;SUMME(k=1;j;1))", 20},
         {"y=SUMME(i=1;3;i);z=SUMME(a=1;2;a)*SUMME(b=1;2;SUMME(c=1;2;c))", 18},
         {"n=3;y=SUMME(i=1;n;SUMME(k=i;n;k-i))", 4},  // 3 + 1 + 0
+        // A term ten brackets deeper than the loop falls among its body's steps.
+        {"a=2;b=3;y=SUMME(i=1;2;i*i)+(((((((((((a*b)))))))))))", 11},
+        {"a=2;b=3;y=SUMME(i=1;2;SUMME(j=1;i;i*j*j+j))+(((((((((((a*b+a)))))))))))", 23},
     };
     for (const auto& f : faelle) {
         TGleichung g;

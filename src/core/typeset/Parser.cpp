@@ -1019,34 +1019,40 @@ void TGleichung::SchleifenRuempfe() {
     // sum term up to its last body term): such a step joins terms of the body only, and
     // all of them come before the loop step, as the body binds tighter than the loop.
     // The body is run again from its first step, so its steps must be one run right
-    // before the loop step; otherwise the loop gets no body start and refuses to run.
+    // before the loop step. A step of the text around the loop can fall among them when
+    // it lies ten brackets deeper than the loop; it touches no term of the body, so it
+    // moves before the body's first step (inner loops first, each body staying whole).
     Rumpf.fill(0);
     Schleifenbeginn.fill(0);
     Schleifenschritt.fill(0);
     const int schritte = TermAnzahl - 1;
-    for (int k = 1; k <= schritte && k < MaxTerme; ++k) {
-        const Schritt& st = Schritte[std::size_t(k)];
-        if (st.Art != ArtSumme && st.Art != ArtIntegral && st.Art != ArtProdukt) continue;
-        if (st.Links < 1 || st.Links > MaxTerme) continue;
-        const Term& l = Terme[std::size_t(st.Links)];
-        const int stufe = l.SummenNr < 0 ? -l.SummenNr : l.SummenNr;
-        if (stufe < 1 || stufe > 6) continue;
-        const std::int32_t von = st.Links + 1, bis = l.SummenEnde;
-        auto imRumpf = [&](int j) {
-            const std::int32_t t = Schritte[std::size_t(j)].Links;
-            return t >= von && t <= bis;
-        };
-        int r = k;
-        for (int j = 1; j < k; ++j)
-            if (imRumpf(j)) {
-                r = j;
-                break;
+    // First the moves (an outer loop's move keeps an inner body whole but shifts it),
+    // then the body starts of the final order.
+    for (int durchgang = 0; durchgang < 2; ++durchgang) {
+        for (int k = 1; k <= schritte && k < MaxTerme; ++k) {
+            const Schritt& st = Schritte[std::size_t(k)];
+            if (st.Art != ArtSumme && st.Art != ArtIntegral && st.Art != ArtProdukt) continue;
+            if (st.Links < 1 || st.Links > MaxTerme) continue;
+            const Term& l = Terme[std::size_t(st.Links)];
+            const int stufe = l.SummenNr < 0 ? -l.SummenNr : l.SummenNr;
+            if (stufe < 1 || stufe > 6) continue;
+            const std::int32_t von = st.Links + 1, bis = l.SummenEnde;
+            auto imRumpf = [&](const Schritt& x) { return x.Links >= von && x.Links <= bis; };
+            int r = k;
+            for (int j = 1; j < k; ++j)
+                if (imRumpf(Schritte[std::size_t(j)])) {
+                    r = j;
+                    break;
+                }
+            if (durchgang == 0) {
+                std::stable_partition(Schritte.begin() + r, Schritte.begin() + k,
+                                      [&](const Schritt& x) { return !imRumpf(x); });
+                continue;
             }
-        for (int j = r; j < k; ++j)
-            if (!imRumpf(j)) r = 0;
-        Rumpf[std::size_t(k)] = r;
-        Schleifenschritt[std::size_t(stufe)] = k;
-        if (r > 0) Schleifenbeginn[std::size_t(r)] |= std::uint8_t(1u << stufe);
+            Rumpf[std::size_t(k)] = r;
+            Schleifenschritt[std::size_t(stufe)] = k;
+            Schleifenbeginn[std::size_t(r)] |= std::uint8_t(1u << stufe);
+        }
     }
 }
 
