@@ -84,7 +84,9 @@ public:
                 }
                 if (j >= n) break;
                 const char32_t u = SymbolZuUnicode(static_cast<unsigned char>(t[j]));
-                if (u != 0) {
+                if (u == U' ') {
+                    Zeichen(' ');
+                } else if (u != 0) {
                     M s = M::Id(Utf8(u));
                     if (klein && !atome_.empty()) Tiefstellen(std::move(s));
                     else Anhaengen(std::move(s));

@@ -197,7 +197,21 @@ std::string L(const M& m) {
     case M::Ident: return LatexIdent(m);
     case M::Zahl: return LatexZahl(m.t);
     case M::Op: return m.t2;
-    case M::Text: return m.t.empty() ? std::string() : "\\text{" + TextEscape(m.t) + "}";
+    case M::Text: {
+        // The middle dot is written as the math operator between pieces of text (KaTeX
+        // has no text-mode middle dot).
+        std::string s;
+        std::size_t a = 0;
+        for (;;) {
+            const std::size_t p = m.t.find("\xC2\xB7", a);
+            const std::string stueck = m.t.substr(a, p == std::string::npos ? std::string::npos : p - a);
+            if (!stueck.empty()) s += (s.empty() ? "" : " ") + std::string("\\text{") + TextEscape(stueck) + "}";
+            if (p == std::string::npos) break;
+            s += s.empty() ? "\\cdot" : " \\cdot";
+            a = p + 2;
+        }
+        return s;
+    }
     case M::Bruch: return "\\frac{" + L(m.k[0]) + "}{" + L(m.k[1]) + "}";
     case M::Wurzel:
         return "\\sqrt" + (m.t.empty() ? std::string() : "[" + m.t + "]") + "{" + L(m.k[0]) + "}";
