@@ -79,7 +79,7 @@ Exportdokument HtmlSeite(const std::string& titel, const FormelListeTyp& liste) 
         "margin: 2em auto; padding: 0 1em; color: #000; background: #fff; }\n"
         "section { border-top: 1px solid #bbb; padding: 0.5em 0 1em; }\n"
         "h2 { font-size: 1.1em; font-weight: normal; color: #555; }\n"
-        "math { font-size: 1.3em; }\n"
+        "math { font-size: 1.3em; font-family: math; }\n"
         "img { display: block; margin: 0.5em auto; max-width: 100%; }\n"
         "pre { color: #a00; white-space: pre-wrap; }\n"
         "</style>\n</head>\n<body>\n<h1>" + t + "</h1>\n";
