@@ -155,6 +155,8 @@ TEST(Tabellenformel, Translation) {
         {"y=0.5*x+.25-1.5E-3+2,5", "=0,5*x+,25-1,5E-3+2,5", 0},
         {"U=2*~p*h+e^x", "=2*PI()*h+EXP(1)^x", 0},
         {"y=~p|0*r.5+be", "=~p|0*r.5+be", 0},
+        // A cell link keeps its cell.
+        {"y=x.B3+z!C2*2.5", "=x.B3+z!C2*2,5", 0},
         // Names the spreadsheet reads as cells are warned about, once each.
         {"y=x|1+x|1*A|12+x|max+abcd1", "=x|1+x|1*A|12+x|max+abcd1", 2},
         {"y=ATN(ASN(x))", "=ArcTan(ArcSin(x))", 0},

@@ -43,7 +43,11 @@ void ZahlenUndNamen(std::string& s, std::vector<std::string>& warnungen) {
     std::size_t i = 1;  // s[0] is the "="
     while (i < s.size()) {
         const char c = s[i];
-        const bool nachName = IstNamenszeichen(static_cast<unsigned char>(s[i - 1]));
+        // After a name, and after the "." or "!" of a cell link ("x.B3").
+        const bool nachName =
+            IstNamenszeichen(static_cast<unsigned char>(s[i - 1])) ||
+            ((s[i - 1] == '.' || s[i - 1] == '!') && i >= 2 &&
+             IstNamenszeichen(static_cast<unsigned char>(s[i - 2])));
         if (!nachName && (IstZiffer(c) || ((c == '.' || c == ',') && i + 1 < s.size() && IstZiffer(s[i + 1])))) {
             while (i < s.size() && (IstZiffer(s[i]) || s[i] == '.' || s[i] == ',')) {
                 if (s[i] == '.') s[i] = ',';
