@@ -73,4 +73,42 @@ awk '/^\\begin\{equation\*\}$/{getline; print}' "$T/dokument.tex" > "$T/gleichun
 [ "$(wc -l < "$T/gleichungen")" -eq "$(grep -cv '^\(#.*\)\?$' "$SRC/resources/libraries/Mathematik.txt")" ] ||
     fail "not one equation per formula"
 node "$HIER/export_katex.js" "$T/gleichungen" > /dev/null || fail "KaTeX refuses an equation of the document"
+
+# Pictures: a library with a bitmap (written by hand) and a metafile. The page embeds
+# the bitmap as a JPEG data URI; the document writes the same JPEG beside itself; the
+# metafile is reported.
+python3 - "$T/bilder.pqb" <<'PY'
+import struct, sys
+def bmp(w, h):
+    zeile = bytes([30, 30, 200] * w) + bytes((4 - 3 * w % 4) % 4)
+    daten = zeile * h
+    return (b"BM" + struct.pack("<IHHI", 54 + len(daten), 0, 0, 54) +
+            struct.pack("<IiiHHIIiiII", 40, w, h, 1, 24, 0, len(daten), 2835, 2835, 0, 0) + daten)
+def satz(text, typ=0, bild=b""):
+    hinweis = bytes([7]) + b"KALDORA" + bytes(33)
+    s = struct.pack("<i", 600) + hinweis + struct.pack("<i", typ)
+    if typ > 0:
+        s += struct.pack("<i", len(bild)) + bild
+    return s + bytes([6, len(text)]) + text.encode("cp1252")
+open(sys.argv[1], "wb").write(struct.pack("<i", 2) + satz("F=m*a {Kraft}", 2, bmp(6, 4)) +
+                              satz("p=m*v", 3, b"\x01\x00\x09\x00"))
+PY
+expect_rc 0 "$CLI" export --html "$T/bilder.pqb" -o "$T/bilder.html"
+grep -q 'Formel 2: das Bild ist eine Windows-Metadatei' "$T/err" || fail "no note on the metafile: $(cat "$T/err")"
+mkdir -p "$T/dok"
+expect_rc 0 "$CLI" export --latex "$T/bilder.pqb" -o "$T/dok/bilder.tex"
+grep -qx '\\includegraphics\[width=0.6\\linewidth,keepaspectratio\]{bilder-bild-1.jpg}' "$T/dok/bilder.tex" ||
+    fail "no picture in the document"
+python3 - "$T/bilder.html" "$T/dok/bilder-bild-1.jpg" <<'PY' || fail "pictures"
+import base64, re, sys
+seite = open(sys.argv[1], encoding="utf-8").read()
+bilder = re.findall(r'<img src="data:image/jpeg;base64,([A-Za-z0-9+/=]+)"', seite)
+assert len(bilder) == 1, len(bilder)
+jpeg = open(sys.argv[2], "rb").read()
+assert jpeg[:3] == b"\xff\xd8\xff" and jpeg[-2:] == b"\xff\xd9", "no JPEG file"
+assert base64.b64decode(bilder[0]) == jpeg, "page and document differ"
+# The frame header holds the bitmap's size: 4 rows of 6 pixels.
+i = jpeg.index(b"\xff\xc0")
+assert jpeg[i + 5:i + 9] == bytes([0, 4, 0, 6]), jpeg[i + 5:i + 9]
+PY
 echo "ok"
