@@ -18,6 +18,11 @@ Formelsammlung::Formelsammlung() { ResetMerkList(); }
 
 void Formelsammlung::ResetMerkList() { MerkList.fill(Undefiniert); }
 
+Antwort Formelsammlung::Zerstoerend(const std::string& text) const {
+    if (GefahrFrage) return GefahrFrage(text);
+    return Frage ? Frage(text) : Antwort::Abbrechen;
+}
+
 void Formelsammlung::LayoutAendern() {
     if (LayoutUngueltig) LayoutUngueltig();
 }
@@ -158,8 +163,7 @@ bool Formelsammlung::NeueAnlegen() {
     std::error_code ec;
     if (fs::exists(fs::symlink_status(Pfad(name), ec))) {
         const Antwort a =
-            Frage ? Frage("Formelsammlung \"" + name + "\" besteht bereits. \xDC" "berschreiben?")
-                  : Antwort::Abbrechen;
+            Zerstoerend("Formelsammlung \"" + name + "\" besteht bereits. \xDC" "berschreiben?");
         if (a != Antwort::Ja) return false;
     }
 
@@ -226,8 +230,7 @@ bool Formelsammlung::FormelLoeschen() {
     // The question names the formula, so a wrong one is not deleted unseen.
     std::string formel = FormelListe[AktFormel]->FormelText;
     if (formel.size() > kGezeigteZeichen) formel = formel.substr(0, kGezeigteZeichen) + "...";
-    const Antwort a =
-        Frage ? Frage("Formel wirklich l\xF6schen?\n\n" + formel) : Antwort::Abbrechen;
+    const Antwort a = Zerstoerend("Formel wirklich l\xF6schen?\n\n" + formel);
     if (a != Antwort::Ja) return false;
     FormelListe.DeleteItem(AktFormel);
     AktFormel -= 1;

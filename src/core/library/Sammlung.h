@@ -38,6 +38,10 @@ public:
     // --- hooks set by the window ---
     // A Yes/No/Cancel question with caption "Achtung" and the exclamation icon.
     std::function<Antwort(const std::string& text)> Frage;
+    // The same for a question whose Ja destroys something (deleting a formula,
+    // overwriting a library): the window makes Nein its default answer. When empty,
+    // Frage is asked.
+    std::function<Antwort(const std::string& text)> GefahrFrage;
     // Called whenever the records are replaced or changed (the layouts are then invalid).
     std::function<void()> LayoutUngueltig;
     // An error box (caption "Fehler", stop icon) for refused input and for failures that
@@ -108,6 +112,7 @@ public:
 
 private:
     void LayoutAendern();
+    Antwort Zerstoerend(const std::string& text) const;
     bool NeueAnlegen();
 
     // The library left by NeueBibliothek(true), given back by NamensEingabeAbbrechen.

@@ -74,8 +74,11 @@ public:
 
     // --- operations used by the commands ---
     // Selects formula `index` (clamped), moves the highlight, shows its text in
-    // RichEdit1 and scrolls the page towards it.
+    // RichEdit1 and scrolls the page so that the formula is seen (FormelZeigen).
     void SetFormel(int index);
+    // Scrolls the page so that the whole frame of the selected formula is in the view,
+    // or its top when it is taller than the view.
+    void FormelZeigen();
     // Repaints the page: the next paint of PaintBox1 draws it again (with the layouts
     // kept while LayoutGueltig is set).
     void ShowFormel();
