@@ -202,6 +202,25 @@ private slots:
         QVERIFY(f.d.Vorschau());
     }
 
+    void FxKnopfOeffnetUndSchliesstDieListe() {
+        // Two real clicks on the fx button: the list opens and closes again; nothing is
+        // picked from it.
+        Formulare f("y=");
+        f.d.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&f.d));
+        const QPoint mitte = f.d.Grundfunktion->rect().center();
+        QTest::mouseClick(f.d.Grundfunktion, Qt::LeftButton, {}, mitte);
+        QVERIFY(f.d.ListBox1->isVisible());
+        QVERIFY(!f.d.ListBox1->geometry().intersects(f.d.Grundfunktion->geometry()));
+        QVERIFY(f.d.ListBox1->geometry().bottom() < f.d.height());
+        // The click goes to whatever is on top at the button's place.
+        QWidget* oben = f.d.childAt(f.d.Grundfunktion->geometry().center());
+        QCOMPARE(oben, static_cast<QWidget*>(f.d.Grundfunktion));
+        QTest::mouseClick(f.d.Grundfunktion, Qt::LeftButton, {}, mitte);
+        QVERIFY(!f.d.ListBox1->isVisible());
+        QCOMPARE(f.d.Formeltext(), std::string("y="));
+    }
+
     void FunktionslisteImKurvenmodus() {
         // With the curve settings shown (formulas and curves), no sums are offered.
         Formulare f("y=x", false);

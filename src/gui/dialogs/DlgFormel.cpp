@@ -404,9 +404,11 @@ void TDlgFormel::Anordnen() {
     y += 27 + Rand;
     setFixedSize(ClientBreite, y);
 
-    // The function list covers the buttons and the preview beside the formula line, as
-    // high as the dialog allows.
-    ListBox1->setGeometry(Grundfunktion->x(), Rand, 180, std::min(330, y - 2 * Rand));
+    // The function list opens below its button, as high as the dialog allows; the
+    // button stays free, so a second click on it closes the list.
+    const int listeOben = Grundfunktion->geometry().bottom() + 3;
+    ListBox1->setGeometry(Grundfunktion->x(), listeOben, 180,
+                          std::max(60, std::min(330, y - listeOben - Rand)));
 }
 
 void TDlgFormel::showEvent(QShowEvent* e) {
