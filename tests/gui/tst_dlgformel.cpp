@@ -421,6 +421,37 @@ private slots:
         QCOMPARE(f.d.Formeltext().size(), std::size_t(255));
     }
 
+    void EingefuegteHochUndTiefzahlen() {
+        // Unicode sub- and superscripts become the notation; characters a formula cannot
+        // hold are refused with a message instead of becoming "?".
+        struct Fall {
+            QString ablage;
+            std::string formel;
+        };
+        const Fall faelle[] = {
+            {QStringLiteral("v=s₁/t₂"), "v=s|1/t|2"},
+            {QStringLiteral("x=aₙ₊₁"), "x=a|n|+|1"},
+            {QStringLiteral("E=m*c⁴"), "E=m*c^4"},
+            {QStringLiteral("k=x⁻¹+y²"), "k=x^(-1)+y\xB2"},
+        };
+        for (const Fall& fall : faelle) {
+            Formulare f("");
+            f.d.RichEdit1->setFocus();
+            QApplication::clipboard()->setText(fall.ablage);
+            QTest::keyClick(f.d.RichEdit1, Qt::Key_V, Qt::ControlModifier);
+            QCOMPARE(f.d.Formeltext(), fall.formel);
+            QVERIFY2(f.boxen.gezeigt.empty(), qPrintable(f.boxen.Protokoll()));
+        }
+        Formulare f("y=1");
+        f.CaretAnsEnde();
+        QApplication::clipboard()->setText(QStringLiteral("+z✓"));
+        QTest::keyClick(f.d.RichEdit1, Qt::Key_V, Qt::ControlModifier);
+        QCOMPARE(f.d.Formeltext(), std::string("y=1"));
+        QCOMPARE(int(f.boxen.gezeigt.size()), 1);
+        QCOMPARE(f.boxen.gezeigt[0].titel, QStringLiteral("Fehler"));
+        QVERIFY(f.boxen.gezeigt[0].text.contains(QStringLiteral("✓")));
+    }
+
     void HoechstensZeichen() {
         Formulare f("y=" + std::string(253, 'a'));
         f.CaretAnsEnde();

@@ -618,9 +618,22 @@ void TDlgFormel::PaintBox2Paint() {
 // Typing
 
 void TDlgFormel::OnChange() {
-    if (laden_ || RichTextUmwandlungLaeuft()) return;
-    // A line break or more than 255 characters (a paste, a drop) are taken back at once.
-    if (RichEdit1->document()->blockCount() > 1 || Zeichenzahl(RichEdit1) > int(KurzerStringMax))
+    if (laden_ || RichTextUmwandlungLaeuft() || abweisen_) return;
+    // Characters a formula cannot hold (a paste of "∑", "√") are refused: the change is
+    // taken back and the user told which, instead of becoming "?".
+    QString fremd;
+    RichTextZuFormeltext(RichEdit1, &fremd);
+    if (!fremd.isEmpty()) {
+        abweisen_ = true;
+        RichEdit1->undo();
+        abweisen_ = false;
+        meldungen_->Fehler(FremdeZeichenText(fremd));
+        return;
+    }
+    // A line break or more than 255 characters (a paste, a drop) are taken back at once;
+    // pasted sub- and superscripts are shown in the notation they are read as.
+    if (RichEdit1->document()->blockCount() > 1 || Zeichenzahl(RichEdit1) > int(KurzerStringMax) ||
+        HatHochOderTiefgestellte(RichEdit1))
         ZeileNormalisieren();
     hatLetzten_ = false;
     UpdateFormel();
