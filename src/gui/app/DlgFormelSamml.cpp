@@ -75,7 +75,10 @@ TDlgFormelSamml::TDlgFormelSamml(Meldungen* meldungen, QWidget* eltern)
     MenueAnlegen();
     VerbindeHaken();
 
-    setMinimumSize(ClientBreite, ClientHoehe);
+    // The window opens at its designed size and may be made smaller (at 200 % scaling
+    // the designed size does not fit a 1080p screen): the page and the library list
+    // shrink and show scroll bars.
+    setMinimumSize(MinBreite, MinHoehe);
     resize(ClientBreite, ClientHoehe);
     FormCreate();
 }
@@ -187,6 +190,8 @@ QToolButton* TDlgFormelSamml::Knopf(const char* name, QRect platz, const char* s
     b->setFocusPolicy(Qt::NoFocus);
     b->setToolButtonStyle(Qt::ToolButtonIconOnly);
     if (!hinweis.isEmpty()) b->setToolTip(hinweis);
+    // Screen readers read the hint; the help button, which shows none, is "Hilfe".
+    b->setAccessibleName(hinweis.isEmpty() ? QStringLiteral("Hilfe") : hinweis);
     // The icon fills the button but for a small margin.
     QSize icon(platz.width() - 6, platz.height() - 6);
     if (platz.height() < 20) icon = QSize(platz.width() - 5, platz.height() - 4);
@@ -303,15 +308,20 @@ void TDlgFormelSamml::VerbindeHaken() {
 
 void TDlgFormelSamml::resizeEvent(QResizeEvent* e) {
     QWidget::resizeEvent(e);
-    const int dx = std::max(0, width() - ClientBreite);
-    const int dy = std::max(0, height() - ClientHoehe);
+    const int dx = width() - ClientBreite;
+    const int dy = height() - ClientHoehe;
+    // Smaller than designed: the library list gives up height and the controls below
+    // it move up with it.
+    const int kleiner = std::min(0, dy);
     for (const Platz& p : plaetze_) {
         if (!p.widget) continue;
         QRect r = p.basis;
         if (p.anker & Rechts) r.translate(dx, 0);
         if (p.anker & Unten) r.translate(0, dy);
+        else if ((p.anker & Rechts) && r.top() > ListeUnten) r.translate(0, kleiner);
         if (p.anker & Breiter) r.setWidth(r.width() + dx);
         if (p.anker & Hoeher) r.setHeight(r.height() + dy);
+        if (p.widget == ListBox1) r.setHeight(r.height() + kleiner);
         p.widget->setGeometry(r);
     }
 }

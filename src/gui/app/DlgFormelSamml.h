@@ -46,6 +46,11 @@ class TDlgFormelSamml : public QWidget {
 public:
     static constexpr int ClientBreite = 623;
     static constexpr int ClientHoehe = 555;
+    // The smallest window: the page keeps about half its width, the library list
+    // about a third of its height.
+    static constexpr int MinBreite = ClientBreite - 200;
+    static constexpr int MinHoehe = ClientHoehe - 123;
+    static constexpr int ListeUnten = 46 + 183;  // lower edge of the designed list
     static constexpr int StandardWartezeit = 200;  // ms after loading a library
 
     // `meldungen` answers every message box (not owned; nullptr: real QMessageBoxes).

@@ -222,6 +222,7 @@ void TDlgFormel::ControlsAnlegen() {
         k->setIcon(Knopfbild(b, dpr));
         k->setIconSize(QSize(18, 18));
         k->setToolTip(QString::fromUtf8(hinweis));
+        k->setAccessibleName(k->toolTip());  // read by screen readers
         k->setFocusPolicy(Qt::NoFocus);
         k->setAutoRaise(false);
         return k;
@@ -236,11 +237,13 @@ void TDlgFormel::ControlsAnlegen() {
     Bibliothek->setObjectName(QStringLiteral("Bibliothek"));
     Bibliothek->setIcon(SvgSymbol(QStringLiteral("bibliothek-neu"), QSize(18, 18)));
     Bibliothek->setToolTip(QStringLiteral("Formel aus der Formelsammlung"));
+    Bibliothek->setAccessibleName(Bibliothek->toolTip());
     Bibliothek->setFocusPolicy(Qt::NoFocus);
     FormelNeu = new QToolButton(this);
     FormelNeu->setObjectName(QStringLiteral("FormelNeu"));
     FormelNeu->setIcon(SvgSymbol(QStringLiteral("formel-neu"), QSize(18, 18)));
     FormelNeu->setToolTip(QStringLiteral("Neue Formelzeile"));
+    FormelNeu->setAccessibleName(FormelNeu->toolTip());
     FormelNeu->setFocusPolicy(Qt::NoFocus);
     connect(Grundfunktion, &QToolButton::clicked, this, &TDlgFormel::GrundfunktionenClick);
     connect(SpeedKonstante, &QToolButton::clicked, this, &TDlgFormel::SpeedKonstanteClick);
