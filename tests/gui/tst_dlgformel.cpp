@@ -214,6 +214,8 @@ private slots:
         QVERIFY(!f.d.ListBox1->geometry().intersects(f.d.Grundfunktion->geometry()));
         QVERIFY(f.d.ListBox1->geometry().bottom() < f.d.height());
         // The click goes to whatever is on top at the button's place.
+        if (qEnvironmentVariableIsSet("KD_BILDER"))
+            f.d.grab().save(qEnvironmentVariable("KD_BILDER") + "/funktionsliste.png");
         QWidget* oben = f.d.childAt(f.d.Grundfunktion->geometry().center());
         QCOMPARE(oben, static_cast<QWidget*>(f.d.Grundfunktion));
         QTest::mouseClick(f.d.Grundfunktion, Qt::LeftButton, {}, mitte);

@@ -87,6 +87,8 @@ private slots:
         d.SetVariablen(&l);
         d.show();
         QVERIFY(QTest::qWaitForWindowExposed(&d));
+        if (qEnvironmentVariableIsSet("KD_BILDER"))
+            d.grab().save(qEnvironmentVariable("KD_BILDER") + "/eingabe.png");
         const QImage bild = d.PaintBox1->grab().toImage().convertToFormat(QImage::Format_RGB32);
         // The rightmost ink of each row, in the paint box.
         const auto rechts = [&](int zeile) {

@@ -10,6 +10,7 @@
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QScreen>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QSignalBlocker>
@@ -80,6 +81,12 @@ TDlgFormelSamml::TDlgFormelSamml(Meldungen* meldungen, QWidget* eltern)
     // shrink and show scroll bars.
     setMinimumSize(MinBreite, MinHoehe);
     resize(ClientBreite, ClientHoehe);
+    // On a screen too small for the designed size it opens as large as the screen allows.
+    if (const QScreen* bildschirm = screen()) {
+        const QSize frei = bildschirm->availableSize();
+        resize(std::clamp(frei.width(), MinBreite, int(ClientBreite)),
+               std::clamp(frei.height(), MinHoehe, int(ClientHoehe)));
+    }
     FormCreate();
 }
 

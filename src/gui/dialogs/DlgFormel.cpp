@@ -407,11 +407,15 @@ void TDlgFormel::Anordnen() {
     y += 27 + Rand;
     setFixedSize(ClientBreite, y);
 
-    // The function list opens below its button, as high as the dialog allows; the
+    // The function list opens above or below its button, where there is more room; the
     // button stays free, so a second click on it closes the list.
-    const int listeOben = Grundfunktion->geometry().bottom() + 3;
-    ListBox1->setGeometry(Grundfunktion->x(), listeOben, 180,
-                          std::max(60, std::min(330, y - listeOben - Rand)));
+    const QRect knopf = Grundfunktion->geometry();
+    const int darunter = std::min(330, y - Rand - (knopf.bottom() + 3));
+    const int darueber = std::min(330, knopf.top() - 3 - Rand);
+    if (darunter >= darueber)
+        ListBox1->setGeometry(knopf.x(), knopf.bottom() + 3, 180, darunter);
+    else
+        ListBox1->setGeometry(knopf.x(), knopf.top() - 3 - darueber, 180, darueber);
 }
 
 void TDlgFormel::showEvent(QShowEvent* e) {
