@@ -482,8 +482,9 @@ private slots:
                                       QStringLiteral("y=2*x")}},
             {"a=1:|x=2:~b=3", {QStringLiteral("a=1"), QStringLiteral("x=2"), QStringLiteral("β=3"),
                                QStringLiteral("a=1")}},
-            {"t=~g*t|0:~g=1/WURZEL(1-v^2/c^2)",
-             {QStringLiteral("t=γ*t0"), QStringLiteral("γ=1/WURZEL(1-v^2/c^2)")}},
+            // The example library's "Zeitdilatation".
+            {"t=~g*t|0:~g=1/WURZEL(1-(v/c|o)^2) {Zeitdilatation}",
+             {QStringLiteral("t=γ*t0"), QStringLiteral("γ=1/WURZEL(1-(v/co)^2) {Zeitdilatation}")}},
         };
         for (const Fall& fall : faelle) {
             Fenster f({fall.text});
