@@ -88,13 +88,18 @@ void* QtModul(std::string& warum) {
 int LayoutBefehl(const Argumente& args) {
     bool fest = false, bedingung = false, textDa = false;
     std::string text;
+    bool optionen = true;  // after "--" every argument is the text
     for (const std::string& a : args) {
-        if (a == "--help" || a == "-h") {
+        if (optionen && a == "--") {
+            optionen = false;
+            continue;
+        }
+        if (optionen && (a == "--help" || a == "-h")) {
             std::fputs(LayoutHilfe, stdout);
             return Erfolg;
         }
-        if (a == "--fixed-metrics") fest = true;
-        else if (a == "--condition") bedingung = true;
+        if (optionen && a == "--fixed-metrics") fest = true;
+        else if (optionen && a == "--condition") bedingung = true;
         else if (!textDa) {
             if (!AlsFormel(a, text)) return Abgelehnt;
             textDa = true;

@@ -41,6 +41,11 @@ expect_rc 1 "$CLI" layout --fixed-metrics '2*x'
 grep -q '^Fehler ' "$T/out" || fail "collect mode accepts 2*x"
 expect_rc 1 "$CLI" layout --fixed-metrics
 expect_rc 1 "$CLI" layout --fixed-metrics 'y=x' 'z'
+# After "--" every argument is the text, as with lib.
+"$CLI" layout --fixed-metrics 'y=x' > "$T/ohne"
+expect_rc 0 "$CLI" layout --fixed-metrics -- 'y=x'
+cmp -s "$T/ohne" "$T/out" || fail "layout -- TEXT differs from layout TEXT"
+expect_rc 1 "$CLI" layout --fixed-metrics -- --condition
 
 # Without --fixed-metrics the screen's metrics (or the fixed ones in a build without Qt).
 expect_rc 0 "$CLI" layout 'y=x^2'

@@ -433,16 +433,18 @@ TEST(FormElem, SignSizes) {
     const TFormElem& i2 = d.Rechts();
     EXPECT_EQ(dynamic_cast<const TIntegral&>(*i2.Erstes).Zielhoehe, 80);
 
-    // The gamma sign is at most 50 high; its argument always in parentheses.
+    // The gamma sign is a capital letter, 0.7 of the main height, centred on the
+    // argument's axis and half a spacing before it; its argument always in parentheses.
     Satz e("y=GAMMA(x)"), f("y=GAMMA(a/b/c)"), g("y=GAMMA(5)");
     for (Satz* t : {&e, &f, &g}) {
         ASSERT_EQ(t->code, 0);
         const TFormElem& n = t->Rechts();
         const auto& gamma = dynamic_cast<const TGamma&>(*n.Erstes);
-        EXPECT_LE(Hoehe(gamma), 50);
+        EXPECT_EQ(Hoehe(gamma), 28);
+        EXPECT_EQ((gamma.Rect.Top + gamma.Rect.Bottom) / 2, n.Achse);
         EXPECT_EQ(gamma.Tag, TagGamma);
         EXPECT_TRUE(K(n.Zweites).HatKlammern);
-        EXPECT_EQ(n.Zweites->Rect.Left - gamma.Rect.Right, 10);
+        EXPECT_EQ(n.Zweites->Rect.Left - gamma.Rect.Right, 5);
         EXPECT_EQ(n.Rect.Right, n.Zweites->Rect.Right);
     }
 
@@ -467,11 +469,24 @@ TEST(FormElem, IntegralWithLimitsAfterAnOperatorMovesLeft) {
     ASSERT_EQ(s.code, 0);
     const TFormElem& g = s.Wurzel();
     const std::int32_t gap = RoundEven(Extended(Hoehe(*g.Erstes) + Hoehe(*g.Zweites)) / 2 * 0.2L);
-    EXPECT_EQ(g.Zweites->Rect.Left, 20 + 21 + 2 * gap - 40);
+    // The integral tucks its lower limit under the "=", by at most 40 and no further
+    // than its sign keeps clear of the "=".
+    const auto& zeichen = *K(g.Zweites).Erstes;
+    const auto& punkte = dynamic_cast<const TIntegral&>(zeichen).Points;
+    std::int32_t tinte = punkte.at(0).x;
+    for (const TPoint& p : punkte) tinte = std::min(tinte, p.x);
+    const std::int32_t raum = tinte - zeichen.Rect.Left;
+    ASSERT_GT(raum, 0);
+    EXPECT_EQ(g.Zweites->Rect.Left, 20 + 21 + std::min(gap, 12) * 2 - std::min(40, raum));
+    EXPECT_GT(tinte, g.OpX + 21);  // the sign's ink right of the "="
+    // A leading minus: the same, the sign's ink after the minus.
     Satz t("y=-INTEGRAL(x=0;1;x)");
     ASSERT_EQ(t.code, 0);
     const TFormElem& m = t.Rechts();
-    EXPECT_EQ(m.Zweites->Rect.Left - m.Rect.Left, -30);  // -3 x SpacingB
+    const auto& zm = dynamic_cast<const TIntegral&>(*K(m.Zweites).Erstes);
+    std::int32_t tm = zm.Points.at(0).x;
+    for (const TPoint& p : zm.Points) tm = std::min(tm, p.x);
+    EXPECT_GE(tm, m.OpX + 20);
 }
 
 TEST(FormElem, FunctionsAbsAndFactorial) {
@@ -507,7 +522,8 @@ TEST(FormElem, FunctionsAbsAndFactorial) {
     ASSERT_EQ(e.code, 0);
     const TFormElem& fak = c.Rechts();
     EXPECT_TRUE(K(fak.Zweites).HatKlammern);
-    EXPECT_EQ(fak.Rect.Right - fak.Rect.Left, Breite(*fak.Zweites) + 13);
+    // The box holds the "!" drawn 5 after the operand (20 wide on the fixed metrics).
+    EXPECT_EQ(fak.Rect.Right - fak.Rect.Left, Breite(*fak.Zweites) + 25);
     EXPECT_FALSE(K(e.Rechts().Zweites).HatKlammern);  // a name stays as it is
     FixedMetricsDevice d2;
     const_cast<TFormElem&>(fak).Draw(d2);

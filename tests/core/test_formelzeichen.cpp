@@ -166,8 +166,11 @@ TEST(Formelzeichen, RootSign) {
         std::int32_t radikand, balken;
         TRect rect;
     } faelle[] = {
-        {2, 100, 50, 0, 26, 126, {0, 68, 126, 0}},      // Top raised for the digit
-        {3, 100, 50, 100, 26, 226, {100, 68, 226, 0}},
+        {2, 100, 50, 0, 26, 126, {0, 52, 126, 0}},      // no degree: no room for one
+        // The digit (17 wide, 34 high) stands right-aligned on the stroke's foot (x 15)
+        // and 2 over the hook (y 36); the hook is narrower than the digit, so the sign
+        // moves 2 right and Top rises to 70.
+        {3, 100, 50, 100, 28, 228, {100, 70, 228, 0}},
         {3, 60, 100, 0, 52, 112, {0, 104, 112, 0}},     // tall enough already
     };
     for (const auto& f : faelle) {
@@ -191,8 +194,11 @@ TEST(Formelzeichen, RootSign) {
         }
         ASSERT_EQ(t.size(), 1u);
         EXPECT_EQ(t[0].text, grad == 3 ? "3" : "4");
-        EXPECT_EQ(t[0].points[0], (TPoint{15, 34}));
-        EXPECT_EQ(t[0].align, TA_CENTER | TA_BOTTOM);
+        EXPECT_EQ(t[0].points[0], (TPoint{17, 36}));
+        EXPECT_EQ(t[0].align, TA_RIGHT | TA_BOTTOM);
+        // The digit keeps left of the stroke that rises from the foot.
+        EXPECT_LE(t[0].points[0].x, w.Points[2].x);
+        EXPECT_GT(t[0].points[0].y, w.Points[1].y);
         EXPECT_EQ(t[0].font.Height, 34);
     }
 }
@@ -252,16 +258,17 @@ TEST(Formelzeichen, SumAndProductMakeRoomForTheirLimits) {
     FixedMetricsDevice d;
     auto st = std::make_shared<TFormStyles>();
     // lh = height of "0" in the index font + 5 = 39; the limits measured at 0.85:
-    // "n" 18 wide, "i = 1" 89 wide, centred on the sign's middle.
+    // "n" 18 wide, "i = 1" 89 wide, centred where they are drawn (3 right of the
+    // sign's middle); the box reaches over the wider text on both sides.
     TSigma s(d, TagSumme, false, st, false, Stil(), "n", "i = 1", 1000, 0, 0);
     EXPECT_EQ(s.Oben, "n");
     EXPECT_EQ(s.Unten, "i = 1");
     EXPECT_EQ(s.ObenBreite, 18);
     EXPECT_EQ(s.UntenBreite, 89);
-    EXPECT_EQ(s.Rect, (TRect{0, 158, 73, 0}));  // moved right so Left = 0
-    EXPECT_EQ(s.Points[0], (TPoint{17, 39}));   // lifted over the lower limit
+    EXPECT_EQ(s.Rect, (TRect{0, 158, 89, 0}));  // moved right so Left = 0
+    EXPECT_EQ(s.Points[0], (TPoint{14, 39}));   // lifted over the lower limit
     s.HoeheSetzen(d, 1000);                     // sizing again gives the same sign
-    EXPECT_EQ(s.Rect, (TRect{0, 158, 73, 0}));
+    EXPECT_EQ(s.Rect, (TRect{0, 158, 89, 0}));
     EXPECT_EQ(st->MainFont.Height(), 40);       // the styles are back
     EXPECT_EQ(st->IndexFont.Height(), 34);
 
@@ -271,7 +278,7 @@ TEST(Formelzeichen, SumAndProductMakeRoomForTheirLimits) {
     EXPECT_EQ(nurUnten.Rect, (TRect{0, 119, 56, 0}));
 
     TProdukt p(d, TagProdukt, false, st, false, Stil(), "n", "k = 1", 40, 0, 0);
-    EXPECT_EQ(p.Rect, (TRect{0, 118, 61, 0}));
+    EXPECT_EQ(p.Rect, (TRect{0, 118, 89, 0}));
     EXPECT_EQ(p.Tag, 25u);
 
     TSigma lang(d, TagSumme, false, st, false, Stil(), "1234567890123", "i = 1.2345678", 40, 0, 0);
@@ -285,11 +292,11 @@ TEST(Formelzeichen, SumAndProductDrawTheirLimits) {
         bool produkt, drucken;
         std::vector<Ausgabe> erwartet;  // the first character of each limit text
     } faelle[] = {
-        // "n" at 0.85 (34 high, 18 wide) centred on 47 at the 3rd point's y; "i = 1" at
+        // "n" at 0.85 (34 high, 18 wide) centred on 44 at the 3rd point's y; "i = 1" at
         // 0.8 (32 high, 84 wide) below the first point by 32 + 2
-        {false, false, {{"n", {38, 119}, "", 34}, {"i", {5, 5}, "", 32}}},
-        {false, true, {{"n", {39, 119}, "", 32}, {"i", {5, 5}, "", 32}}},  // printed: all at 0.8
-        {true, false, {{"n", {37, 79}, "", 34}, {"k", {4, 3}, "", 32}}},
+        {false, false, {{"n", {35, 119}, "", 34}, {"i", {2, 5}, "", 32}}},
+        {false, true, {{"n", {36, 119}, "", 32}, {"i", {2, 5}, "", 32}}},  // printed: all at 0.8
+        {true, false, {{"n", {34, 79}, "", 34}, {"k", {1, 3}, "", 32}}},
     };
     for (const auto& f : faelle) {
         Zustandswache w;
@@ -334,13 +341,14 @@ TEST(Formelzeichen, IntegralLimits) {
         }
     }
     // lh = main height + 5 = 45; the lower text (89 wide at 0.85) centred 2 right of the
-    // 45th point would start at -38, so the points move 40 right and Right grows.
+    // 45th point would start at -38, so the points move 40 right; Right reaches over
+    // the text's right end (46 + 45).
     TIntegral i(d, TagSumme, false, st, false, Stil(), "b", "x = a", 400, 0, 0);
     EXPECT_EQ(i.Zielhoehe, 80);
-    EXPECT_EQ(i.Rect, (TRect{2, 170, 83, 0}));
+    EXPECT_EQ(i.Rect, (TRect{2, 170, 91, 0}));
     EXPECT_EQ(i.Points[44], (TPoint{44, 45}));
     i.HoeheSetzen(d, 400);
-    EXPECT_EQ(i.Rect, (TRect{2, 170, 83, 0}));
+    EXPECT_EQ(i.Rect, (TRect{2, 170, 91, 0}));
 }
 
 TEST(Formelzeichen, IntegralDrawing) {

@@ -134,6 +134,11 @@ private:
     // After Load: children and brackets without styles get this node's.
     void StileVerteilen();
     bool LadenFelder(BufferedReader& r);
+    // Grows Rect over everything drawn and puts the node back on the origin.
+    void Einschliessen();
+    // Whether the node draws OpText, and the font it is drawn in.
+    bool ZeichnetOpText() const;
+    LogFont OpSchrift() const;
 };
 
 // Formula styles in which a text is drawn at index size: the main fonts become the

@@ -239,24 +239,43 @@ TWurzel::TWurzel(Device& dc, std::uint32_t tag, bool ownsFont, std::shared_ptr<T
     Zielhoehe = zielhoehe;
     if (!GradFont) GradFont = std::make_shared<TCFont>();
     Skalieren(WurzelTabelle, Extended(zielhoehe) / WurzelTabelle.Hoehe, x0, y0);
+    if (Grad == 3 || Grad == 4) {
+        // The degree stands above the hook, left of the rising stroke: when the hook is
+        // narrower than the digit, the sign moves right to make room.
+        const char* ziffer = Grad == 3 ? "3" : "4";
+        const std::int32_t gw = TextWidth(dc, GradFont->Font, ziffer);
+        const std::int32_t links = GradRechts() - gw;
+        if (links < x0) {
+            GradVersatz = x0 - links;
+            for (TPoint& p : Points) p.x += GradVersatz;
+        }
+    }
     const std::int32_t balken = RadikandX() + zielbreite + x0;
     Points[4].x = balken;
     Points[5].x = balken;
     GetRect();
-    const std::int32_t oben = Points[1].y + TextHeight(dc, GradFont->Font, "3");
-    if (oben > Rect.Top) Rect.Top = oben;
+    if (Grad == 3 || Grad == 4) {
+        const char* ziffer = Grad == 3 ? "3" : "4";
+        Rect.Left = std::min(Rect.Left, GradRechts() - TextWidth(dc, GradFont->Font, ziffer));
+        Rect.Top = std::max(Rect.Top, GradUnten() + TextHeight(dc, GradFont->Font, ziffer));
+    }
 }
 
-std::int32_t TWurzel::RadikandX() const { return RoundEven(26 * Scale); }
+std::int32_t TWurzel::RadikandX() const { return RoundEven(26 * Scale) + GradVersatz; }
+
+// The degree's right edge: the foot of the stroke that falls from the hook.
+std::int32_t TWurzel::GradRechts() const { return Points.size() > 2 ? Points[2].x - 1 : OriginX; }
+// The degree's bottom: just above the hook.
+std::int32_t TWurzel::GradUnten() const { return Points.size() > 1 ? Points[1].y + 2 : OriginY; }
 
 void TWurzel::Draw(Device& dc) {
     TPolygon::Draw(dc);
     if ((Grad != 3 && Grad != 4) || Points.size() < 2 || !GradFont) return;
     const LogFont alt = dc.SelectFont(ScaledFont(dc, GradFont->Font));
-    dc.SetTextAlign(TA_CENTER | TA_BOTTOM);
+    dc.SetTextAlign(TA_RIGHT | TA_BOTTOM);
     dc.SetTextColor(StylePen().Color);
     dc.SetBkMode(TRANSPARENT);
-    dc.TextOut(Points[1].x + 5, Points[1].y, Grad == 3 ? "3" : "4");
+    dc.TextOut(GradRechts(), GradUnten(), Grad == 3 ? "3" : "4");
     dc.SelectFont(alt);
 }
 
@@ -321,9 +340,14 @@ void TSigma::HoeheSetzen(Device& dc, std::int32_t h) {
     if (!Stile) return;
     ObenBreite = Grenzbreite(dc, *Stile, Oben);
     UntenBreite = Grenzbreite(dc, *Stile, Unten);
-    const std::int32_t mitte = (Punkt(*this, 0).x + Punkt(*this, 11).x) / 2;
-    for (const std::int32_t w : {ObenBreite, UntenBreite})
-        if (w > 0) Rect.Left = std::min(Rect.Left, mitte - w / 2);
+    // The limit texts are drawn centred on GrenzMitte: a text wider than the sign
+    // widens the sign's box to both sides.
+    const std::int32_t mitte = GrenzMitte();
+    for (const std::int32_t w : {ObenBreite, UntenBreite}) {
+        if (w <= 0) continue;
+        Rect.Left = std::min(Rect.Left, mitte - w / 2);
+        Rect.Right = std::max(Rect.Right, mitte - w / 2 + w);
+    }
     if (Rect.Left < 0) PunkteVerschieben(*this, -Rect.Left);
 }
 
@@ -400,6 +424,18 @@ void TIntegral::HoeheSetzen(Device& dc, std::int32_t h) {
             for (TPoint& p : Points) p.x += d;
             Rect.Right += d;
         }
+        Rect.Right = std::max(Rect.Right, Punkt(*this, 44).x + 2 - UntenBreite / 2 + UntenBreite);
+    }
+    if (!Oben.empty()) {
+        // The upper limit is centred on the sign's head; a wide one widens the box.
+        const std::int32_t kopf = Punkt(*this, 21).x;
+        const std::int32_t start = kopf - ObenBreite / 2;
+        if (start < Rect.Left) {
+            const std::int32_t d = Rect.Left - start;
+            for (TPoint& p : Points) p.x += d;
+            Rect.Right += d;
+        }
+        Rect.Right = std::max(Rect.Right, Punkt(*this, 21).x - ObenBreite / 2 + ObenBreite);
     }
     if (!Oben.empty()) Rect.Top += lh;
     if (!Unten.empty()) Rect.Bottom -= lh;

@@ -81,11 +81,16 @@ public:
     void Draw(Device& dc) override;
     // Where the radicand starts, relative to the sign's origin: round(26 × Scale).
     std::int32_t RadikandX() const;
+    // Where the degree digit is drawn: its right edge and its bottom.
+    std::int32_t GradRechts() const;
+    std::int32_t GradUnten() const;
 
     std::int32_t Zielbreite = 0;
     std::int32_t Grad = 2;
     std::shared_ptr<TCFont> GradFont;
     std::uint8_t OwnsFont = 0;
+    // How far the sign was moved right to make room for the degree (not stored).
+    std::int32_t GradVersatz = 0;
 };
 
 class TGamma : public TKlammer {
