@@ -104,6 +104,29 @@ void InIndexschrift(TDLine* e, const TFormStyles& st, Device& dc) {
     }
 }
 
+// A text leaf one size smaller: a leaf in the main fonts goes to the index fonts, one
+// already at index size to the index fonts' index size.
+void Kleiner(TDLine* e, const TFormStyles& st, Device& dc) {
+    const std::int32_t index = std::abs(st.IndexFont.Height());
+    if (auto* f = dynamic_cast<TFormelText*>(e)) {
+        if (f->Stile && std::abs(f->Stile->MainFont.Height()) <= index) {
+            f->Stile = IndexStile(*f->Stile);
+            f->OwnsStyle = 1;
+            f->GetRect(dc);
+            return;
+        }
+    } else if (auto* t = dynamic_cast<TDText*>(e)) {
+        if (t->Font && std::abs(t->Font->Height()) <= index) {
+            auto klein = std::make_shared<TCFont>(st.IndexFont);
+            klein->Font.Height = RoundEven(index * st.IndexRatio);
+            t->TauscheFont(dc, std::move(klein));
+            t->OwnsStyle = 1;
+            return;
+        }
+    }
+    InIndexschrift(e, st, dc);
+}
+
 void StoreOpText(BufferedWriter& w, const std::string& t) {
     std::uint8_t buf[MaxOpText + 1] = {};
     const std::size_t n = std::min(t.size(), MaxOpText);
@@ -164,7 +187,7 @@ std::int32_t Linksraum(const TDLine* e) {
     return std::max(0, lo - e->Rect.Left);
 }
 
-void Umfassen(TRect& r, const TRect& e) {
+void Vereinigen(TRect& r, const TRect& e) {
     r.Left = std::min(r.Left, e.Left);
     r.Right = std::max(r.Right, e.Right);
     r.Top = std::max(r.Top, e.Top);
@@ -214,7 +237,7 @@ TFormElem::TFormElem(Device& dc, std::uint32_t tag, bool bedingungsmodus, bool m
     OpFont = Stile->MainFont;
     Farbe = StylePen().Color;
     Aufbauen();
-    Einschliessen();
+    Umfassen(true);
 }
 
 LogFont TFormElem::OpSchrift() const {
@@ -226,26 +249,27 @@ LogFont TFormElem::OpSchrift() const {
 
 // The node's rectangle holds everything the node and its children draw, and the node
 // stands at the origin (Bottom 0, Left not below 0) as every element is built.
-void TFormElem::Einschliessen() {
+void TFormElem::Umfassen(bool aufNull) {
     for (const TDLine* e : {Erstes.get(), Zweites.get()})
-        if (e) Umfassen(Rect, e->Rect);
+        if (e) Vereinigen(Rect, e->Rect);
     if (HatKlammern) {
-        if (KlammerLinks) Umfassen(Rect, KlammerLinks->Rect);
-        if (KlammerRechts) Umfassen(Rect, KlammerRechts->Rect);
+        if (KlammerLinks) Vereinigen(Rect, KlammerLinks->Rect);
+        if (KlammerRechts) Vereinigen(Rect, KlammerRechts->Rect);
     }
     if (HatSymbolKlammern) {
-        if (SymbolKlammerLinks) Umfassen(Rect, SymbolKlammerLinks->Rect);
-        if (SymbolKlammerRechts) Umfassen(Rect, SymbolKlammerRechts->Rect);
+        if (SymbolKlammerLinks) Vereinigen(Rect, SymbolKlammerLinks->Rect);
+        if (SymbolKlammerRechts) Vereinigen(Rect, SymbolKlammerRechts->Rect);
     }
     if (ZeichnetOpText() && !OpText.empty()) {
         const LogFont f = OpSchrift();
-        Umfassen(Rect, {OpX, OpY + Hoehe(f, OpText), OpX + Breite(f, OpText), OpY});
+        Vereinigen(Rect, {OpX, OpY + Hoehe(f, OpText), OpX + Breite(f, OpText), OpY});
     }
     if (Art == ArtFakultaet && Zweites && Stile) {
         const std::int32_t y = Achse - Stile->MainFont.Height() / 2;
-        Umfassen(Rect, {Zweites->Rect.Right + 5, y + Hoehe(OpFont.Font, "!"),
+        Vereinigen(Rect, {Zweites->Rect.Right + 5, y + Hoehe(OpFont.Font, "!"),
                         Zweites->Rect.Right + 5 + Breite(OpFont.Font, "!"), y});
     }
+    if (!aufNull) return;
     const std::int32_t dx = Rect.Left < 0 ? -Rect.Left : 0;
     const std::int32_t dy = -Rect.Bottom;
     if (dx != 0 || dy != 0) MovePosRel(dx, dy);
@@ -772,7 +796,7 @@ void TFormElem::Skalieren(Extended f, std::int32_t ox, std::int32_t oy) {
         const std::int32_t b = Skaliert(e->Rect.Bottom, oy, f);
         if (auto* t = dynamic_cast<TDText*>(e)) {
             Device* dc = t->DC ? t->DC : DC;
-            if (dc) InIndexschrift(t, *Stile, *dc);
+            if (dc) Kleiner(t, *Stile, *dc);
         } else {
             e->Zoom(f);  // signs: the points about their own Left and Bottom
         }
@@ -792,6 +816,9 @@ void TFormElem::Skalieren(Extended f, std::int32_t ox, std::int32_t oy) {
     OpY = Skaliert(OpY, oy, f);
     Achse = Skaliert(Achse, oy, f);
     if (Stile) OpFont = Stile->IndexFont;
+    // The texts now have the index fonts' own sizes, which scaling the positions does
+    // not give exactly: the box grows over them.
+    if (DC) Umfassen(false);
 }
 
 // ---- persistence ------------------------------------------------------------------------

@@ -134,8 +134,9 @@ private:
     // After Load: children and brackets without styles get this node's.
     void StileVerteilen();
     bool LadenFelder(BufferedReader& r);
-    // Grows Rect over everything drawn and puts the node back on the origin.
-    void Einschliessen();
+    // Grows Rect over everything drawn and, with aufNull, puts the node back on the
+    // origin.
+    void Umfassen(bool aufNull);
     // Whether the node draws OpText, and the font it is drawn in.
     bool ZeichnetOpText() const;
     LogFont OpSchrift() const;
