@@ -543,12 +543,12 @@ TEST(FormElem, SumInParenthesesKeepsItsOwnPair) {
     EXPECT_EQ(Hoehe(*sum.KlammerLinks), Hoehe(sum));
     EXPECT_EQ(sum.Erstes->Rect.Left, sum.KlammerLinks->Rect.Right);  // the sign moved right
     EXPECT_LT(sum.SymbolKlammerRechts->Rect.Right, sum.KlammerRechts->Rect.Left + 1);
-    // Drawn: both pairs.
+    // Drawn: both pairs, each a round outline.
     FixedMetricsDevice d;
     const_cast<TFormElem&>(sum).Draw(d);
     int klammern = 0;
-    for (const auto& c : d.CallsOf(Kind::TextOut))
-        if (c.text == "(" || c.text == ")" || c.text == "\xEC" || c.text == "\xFC") ++klammern;
+    for (const auto& c : d.CallsOf(Kind::Polygon))
+        if (c.pen.Style == PS_NULL && c.points.size() == 34u) ++klammern;
     EXPECT_EQ(klammern, 4);
 }
 

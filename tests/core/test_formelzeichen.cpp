@@ -79,82 +79,54 @@ TEST(Formelzeichen, BracketsScaleFromTheirTables) {
     EXPECT_EQ(l.Points[0], (TPoint{113, 15}));
 }
 
-TEST(Formelzeichen, BracketsFromSymbolPiecesOrPolygon) {
-    const struct {
-        bool links;
-        std::int32_t hoehe;
-        std::vector<Ausgabe> erwartet;  // bracket at (100, 10)
-    } faelle[] = {
-        // Lower than 41: one Arial character, its advance (20) against the inner edge of
-        // the bracket's rectangle (100..106).
-        {true, 40, {{"(", {86, 10}, "", 40}}},
-        {false, 40, {{")", {100, 10}, "", 40}}},
-        // Two brace pieces of height 65 (advance 32): the middle of the advance on the
-        // outer edge (left 100, right 115), the upper cell hanging from the Top (110),
-        // the lower one standing on the Bottom (10).
-        {true, 100, {{"\xEC", {84, 45}, "", 65}, {"\xEE", {84, 10}, "", 65}}},
-        {false, 100, {{"\xFC", {99, 45}, "", 65}, {"\xFE", {99, 10}, "", 65}}},
-        {true, 41, {{"\xEC", {94, 24}, "", 27}, {"\xEE", {94, 10}, "", 27}}},
-    };
-    SymbolStuecke an(true);
-    for (const auto& f : faelle) {
-        FixedMetricsDevice d;
-        TKlammer k(100, f.links ? 21 : 22, false, Stil(),
-                   f.links ? LinkeKlammerTabelle : RechteKlammerTabelle, f.hoehe, 10);
-        k.Draw(d);
-        ErwarteTexte(d, f.erwartet, std::to_string(f.links) + " " + std::to_string(f.hoehe));
-        for (const auto& c : Ausgaben(d)) {
-            EXPECT_EQ(c.font.Face(), f.hoehe < 41 ? "Arial" : "Symbol");
-            EXPECT_EQ(c.font.CharSet, f.hoehe < 41 ? 0 : 2);
-            EXPECT_EQ(c.color, 0x0000FFu);
-            EXPECT_EQ(c.bkMode, TRANSPARENT);
-            EXPECT_EQ(c.align, TA_LEFT | TA_BOTTOM);
+// A parenthesis is one filled outline in the pen's colour, whatever the Symbol font
+// test found: inside its box, touching the outer side in the middle and the inner side
+// at both ends, spanning the box's height.
+TEST(Formelzeichen, RoundBracketsFillTheirBoxWithOneOutline) {
+    for (const bool symbol : {true, false}) {
+        SymbolStuecke schalter(symbol);
+        for (const bool links : {true, false}) {
+            for (std::int32_t h = 8; h <= 400; h += 7) {
+                FixedMetricsDevice d;
+                TKlammer k(300, links ? 21 : 22, false, Stil(),
+                           links ? LinkeKlammerTabelle : RechteKlammerTabelle, h, 50);
+                k.Draw(d);
+                EXPECT_TRUE(Ausgaben(d).empty()) << h;
+                const auto p = d.CallsOf(Kind::Polygon);
+                ASSERT_EQ(p.size(), 1u) << h;
+                EXPECT_EQ(p[0].brush.Color, 0x0000FFu);  // the pen's colour
+                EXPECT_EQ(p[0].pen.Style, PS_NULL);
+                std::int32_t l = INT32_MAX, r = INT32_MIN, u = INT32_MAX, o = INT32_MIN;
+                for (const TPoint& q : p[0].points) {
+                    l = std::min(l, q.x);
+                    r = std::max(r, q.x);
+                    u = std::min(u, q.y);
+                    o = std::max(o, q.y);
+                }
+                EXPECT_EQ(u, k.Rect.Bottom) << h;
+                EXPECT_EQ(o, k.Rect.Top) << h;
+                EXPECT_EQ(l, k.Rect.Left) << h;
+                EXPECT_EQ(r, k.Rect.Right) << h;
+                // The ends lie at the inner side, the middle bulges outwards.
+                const TPoint ende = p[0].points.front(), mitte = p[0].points[8];
+                const std::int32_t innen = links ? k.Rect.Right : k.Rect.Left;
+                const std::int32_t aussen = links ? k.Rect.Left : k.Rect.Right;
+                EXPECT_LE(std::abs(ende.x - innen), 2) << h;
+                EXPECT_EQ(mitte.x, aussen) << h;
+            }
         }
-        EXPECT_TRUE(d.CallsOf(Kind::Polygon).empty());
     }
-    SymbolStuecke aus(false);
-    FixedMetricsDevice d;
-    TKlammer k(100, 21, false, Stil(), LinkeKlammerTabelle, 100, 10);
-    k.Draw(d);
-    EXPECT_TRUE(Ausgaben(d).empty());
-    const auto p = d.CallsOf(Kind::Polygon);
-    ASSERT_EQ(p.size(), 1u);
-    EXPECT_EQ(p[0].points, k.Points);
-    EXPECT_EQ(p[0].brush.Color, 0x00FF00u);
-    EXPECT_EQ(p[0].pen.Color, 0x0000FFu);
 }
 
-// For every height, the characters of a bracket keep off the content it encloses: a
-// left bracket's characters end at its rectangle's right edge at the latest, a right
-// bracket's begin at its left edge at the earliest, and they span the height.
-TEST(Formelzeichen, SymbolBracketsStayOffTheirContent) {
-    SymbolStuecke an(true);
-    for (const bool links : {true, false}) {
-        for (std::int32_t h = 8; h <= 400; h += 7) {
-            FixedMetricsDevice d;
-            TKlammer k(300, links ? 21 : 22, false, Stil(),
-                       links ? LinkeKlammerTabelle : RechteKlammerTabelle, h, 50);
-            k.Draw(d);
-            const auto t = Ausgaben(d);
-            ASSERT_EQ(t.size(), h < 41 ? 1u : 2u) << h;
-            std::int32_t unten = INT32_MAX, oben = INT32_MIN;
-            for (const auto& c : t) {
-                const TSize s = FixedMetricsDevice::Measure(c.font, c.text);
-                const std::int32_t x = c.points[0].x, y = c.points[0].y;
-                // The hook of a brace piece reaches inward from the middle of its
-                // advance; a parenthesis lies inside its advance.
-                const std::int32_t innen = h < 41 ? (links ? x + s.cx : x) : x + s.cx / 2;
-                if (links) {
-                    EXPECT_LE(innen, k.Rect.Right) << h;
-                } else {
-                    EXPECT_GE(innen, k.Rect.Left) << h;
-                }
-                unten = std::min(unten, y);
-                oben = std::max(oben, y + s.cy);
-            }
-            EXPECT_EQ(unten, k.Rect.Bottom) << h;
-            EXPECT_EQ(oben, k.Rect.Top) << h;
-        }
+// The stroke is of one weight: from a bracket one line high to one ten lines high it
+// stays between 1 and 4 units thick in the middle.
+TEST(Formelzeichen, RoundBracketStrokeKeepsItsWeight) {
+    for (const std::int32_t h : {40, 80, 200, 400}) {
+        const std::vector<TPoint> u = Rundklammer({0, h, 8 * h / 52, 0}, true);
+        ASSERT_EQ(u.size(), 34u);
+        const std::int32_t dicke = u[8 + 17].x - u[8].x;  // inner minus outer at mid height
+        EXPECT_GE(dicke, 3) << h;
+        EXPECT_LE(dicke, 4) << h;
     }
 }
 

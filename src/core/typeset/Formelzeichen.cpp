@@ -1,6 +1,8 @@
 #include "core/typeset/Formelzeichen.h"
 
 #include <algorithm>
+#include <cmath>
+#include <vector>
 #include <typeinfo>
 
 #include "core/page/Rounding.h"
@@ -124,22 +126,6 @@ TSize Zeichengroesse(Device& dc, const LogFont& font, unsigned char code) {
     return s;
 }
 
-// The font narrowed so that the character's advance is at most `ziel` units, where the
-// device narrows fonts by their average character width (LogFont Width; the advance
-// scales with it). A device that does not, or a character narrow enough already, keeps
-// the font as it is.
-LogFont Verschmaelert(Device& dc, const LogFont& font, unsigned char code, std::int32_t ziel) {
-    const std::int32_t w = Zeichengroesse(dc, font, code).cx;
-    if (w <= ziel || ziel <= 0) return font;
-    LogFont probe = font;
-    probe.Width = std::max(std::abs(font.Height) / 4, 1);
-    const std::int32_t wp = Zeichengroesse(dc, probe, code).cx;
-    if (wp <= 0 || wp == w) return font;
-    LogFont f = font;
-    f.Width = std::max<std::int32_t>(1, static_cast<std::int32_t>(Extended(probe.Width) * ziel / wp));
-    return f;
-}
-
 // One Symbol-font character at (x, y), bottom-left aligned, transparent.
 void Symbolzeichen(Device& dc, const LogFont& font, std::int32_t x, std::int32_t y,
                    unsigned char code, TColor farbe) {
@@ -182,46 +168,45 @@ bool TKlammer::IstLinks() const {
     return Points[1].x < Points[0].x;
 }
 
-// The characters stand in the bracket's own rectangle, never over the content it
-// encloses (which begins right at the inner edge):
-//  - a single parenthesis has its advance box against the inner edge (a character's
-//    ink lies inside its advance); a device that narrows fonts (LogFont Width)
-//    condenses it so that its ink fills the rectangle, and two brackets side by side
-//    or an exponent after the bracket stay clear of it as well;
-//  - brace pieces are built around their stem, which stands at the middle of their
-//    advance with the hook reaching inward; so the middle of the advance lies on the
-//    outer edge, and the hook covers the rectangle (narrowed where the device can, so
-//    that half the advance is no wider than the rectangle). The upper piece hangs from the
-//    Top, the lower one stands on the Bottom, so the bracket is exactly as tall as
-//    its content; the pieces overlap in the middle (each is 0.65 of the height).
+// A round bracket of one weight at every height: a crescent filled in the pen's colour,
+// its outer edge touching the box's outer side in the middle, its inner edge the inner
+// side at both ends, everything inside the box. The stroke is as thick as a text's
+// (about six tenths of the box's width, at most 4 units) and thins towards the ends.
+std::vector<TPoint> Rundklammer(const TRect& r, bool links) {
+    const double h = r.Top - r.Bottom, w = r.Right - r.Left;
+    const double t = std::clamp(w * 0.6, 1.0, 4.0), te = t * 0.4;
+    constexpr int n = 16;
+    std::vector<TPoint> aus;
+    aus.reserve(2 * (n + 1));
+    auto punkt = [&](double abstand, double s) {
+        // abstand: distance from the inner side
+        const double x = links ? r.Right - abstand : r.Left + abstand;
+        aus.push_back({static_cast<std::int32_t>(std::lround(x)),
+                       static_cast<std::int32_t>(std::lround(r.Bottom + s * h))});
+    };
+    auto bauch = [](double s) { return std::pow(std::sin(3.14159265358979 * s), 0.8); };
+    for (int i = 0; i <= n; ++i) {  // outer edge, upwards
+        const double s = double(i) / n;
+        punkt(te + (w - te) * bauch(s), s);
+    }
+    for (int i = n; i >= 0; --i) {  // inner edge, downwards
+        const double s = double(i) / n;
+        punkt(std::max(0.0, w - t) * bauch(s), s);
+    }
+    return aus;
+}
+
 void TKlammer::Draw(Device& dc) {
-    if (typeid(*this) != typeid(TKlammer) || !SymbolKlammer() || Points.size() < 2) {
+    if (typeid(*this) != typeid(TKlammer) || Points.size() < 2) {
         TPolygon::Draw(dc);
         return;
     }
-    const bool links = IstLinks();
-    const std::int32_t bh = Rect.Top - Rect.Bottom;
-    const TColor farbe = StylePen().Color;
-    const std::int32_t breite = std::max(Rect.Right - Rect.Left, 1);
-    if (bh < 41) {
-        // A parenthesis's ink takes about four fifths of its advance: an advance of a
-        // third more than the rectangle's width fills the rectangle.
-        const unsigned char zeichen = links ? '(' : ')';
-        const LogFont arial =
-            Verschmaelert(dc, CreateNamedFont("Arial", bh, 400), zeichen, breite * 4 / 3);
-        const std::int32_t w = Zeichengroesse(dc, arial, zeichen).cx;
-        Symbolzeichen(dc, arial, links ? Rect.Right - w : Rect.Left, Rect.Bottom, zeichen, farbe);
-        return;
-    }
-    // The hook reaches inward from the stem at most half the advance: an advance of
-    // twice the rectangle's width keeps it inside.
-    const unsigned char oben = links ? 236 : 252, unten = links ? 238 : 254;
-    const LogFont symbol =
-        Verschmaelert(dc, CreateNamedFont("Symbol", RoundEven(bh * 0.65L), 400), oben, 2 * breite);
-    const TSize so = Zeichengroesse(dc, symbol, oben), su = Zeichengroesse(dc, symbol, unten);
-    const std::int32_t kante = links ? Rect.Left : Rect.Right;
-    Symbolzeichen(dc, symbol, kante - so.cx / 2, Rect.Top - so.cy, oben, farbe);
-    Symbolzeichen(dc, symbol, kante - su.cx / 2, Rect.Bottom, unten, farbe);
+    const std::vector<TPoint> umriss = Rundklammer(Rect, IstLinks());
+    const LogPen altPen = dc.SelectPen(NullPen());
+    const LogBrush altBrush = dc.SelectBrush({BS_SOLID, StylePen().Color, 0});
+    dc.Polygon(umriss.data(), static_cast<int>(umriss.size()));
+    dc.SelectBrush(altBrush);
+    dc.SelectPen(altPen);
 }
 
 // ---- TWurzel ------------------------------------------------------------------------

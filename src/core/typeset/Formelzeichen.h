@@ -12,6 +12,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "core/page/Device.h"
 #include "core/typeset/Formen.h"
@@ -52,8 +53,8 @@ public:
              std::int32_t zielhoehe, std::int32_t y0);
 
     std::string_view ClassName() const override { return "TKlammer"; }
-    // While SymbolKlammer is set, a parenthesis is drawn as text: below 41 units a
-    // single "(" or ")", taller ones from two Symbol brace pieces; else the polygon.
+    // A parenthesis is drawn as a round bracket of one weight (Rundklammer) inside
+    // its box; a root or gamma sign as its polygon.
     void Draw(Device& dc) override;
 
     // Left parenthesis: the second point lies left of the first (by the tag when both
@@ -181,6 +182,10 @@ public:
     std::uint8_t EigeneStile = 0;
     std::int32_t ObenBreite = 0, UntenBreite = 0;
 };
+
+// The outline of a round bracket filling the box r: a crescent of a text's stroke weight
+// at every height, bulging outwards (to the left for a left bracket).
+std::vector<TPoint> Rundklammer(const TRect& r, bool links);
 
 // Makes the signs known to lists of drawing objects by class name.
 void RegisterSignClasses();
