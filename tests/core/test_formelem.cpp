@@ -508,14 +508,17 @@ TEST(FormElem, FunctionsAbsAndFactorial) {
     EXPECT_EQ(betrag.Rect.Right - betrag.Zweites->Rect.Right, 10);
     FixedMetricsDevice d;
     const_cast<TFormElem&>(betrag).Draw(d);
-    const auto linien = d.CallsOf(Kind::LineTo);
-    ASSERT_EQ(linien.size(), 2u);
-    EXPECT_EQ(linien[0].points,
-              (std::vector<TPoint>{{betrag.Rect.Left, betrag.Rect.Top},
-                                   {betrag.Rect.Left, betrag.Rect.Bottom}}));
-    EXPECT_EQ(linien[1].points,
-              (std::vector<TPoint>{{betrag.Rect.Right, betrag.Rect.Top},
-                                   {betrag.Rect.Right, betrag.Rect.Bottom}}));
+    // The bars: 3 units wide (the text's weight, 40 x 0.08) at the box's two sides,
+    // from Top to Bottom, filled in the pen's colour; no hairlines.
+    EXPECT_TRUE(d.CallsOf(Kind::LineTo).empty());
+    const auto balken = d.CallsOf(Kind::Polygon);
+    ASSERT_EQ(balken.size(), 2u);
+    const TRect& r = betrag.Rect;
+    EXPECT_EQ(balken[0].points, (std::vector<TPoint>{{r.Left, r.Top}, {r.Left + 3, r.Top},
+                                                     {r.Left + 3, r.Bottom}, {r.Left, r.Bottom}}));
+    EXPECT_EQ(balken[1].points, (std::vector<TPoint>{{r.Right - 3, r.Top}, {r.Right, r.Top},
+                                                     {r.Right, r.Bottom}, {r.Right - 3, r.Bottom}}));
+    EXPECT_EQ(balken[0].pen.Style, PS_NULL);
 
     Satz c("y=FAKULT\xC4T(n+1)"), e("y=FAKULT\xC4T(n)");
     ASSERT_EQ(c.code, 0);

@@ -158,7 +158,25 @@ TEST(Formelzeichen, RootSign) {
         TWurzel w(g, TagWurzel, false, index, false, Stil(), grad, 100, 50, 0, 0);
         g.ClearCalls();
         w.Draw(g);
-        EXPECT_EQ(g.CallsOf(Kind::Polygon).size(), 1u);
+        // Four strokes of one weight (3 units, the degree font's 34 x 0.09) inside the
+        // sign's box, the same for a sign five times as tall.
+        const auto striche = g.CallsOf(Kind::Polygon);
+        EXPECT_EQ(striche.size(), 4u);
+        for (const auto& c : striche)
+            for (const TPoint& p : c.points) {
+                EXPECT_GE(p.x, w.Rect.Left);
+                EXPECT_LE(p.x, w.Rect.Right);
+                EXPECT_GE(p.y, w.Rect.Bottom);
+                EXPECT_LE(p.y, w.Rect.Top);
+            }
+        TWurzel hoch(g, TagWurzel, false, index, false, Stil(), grad, 100, 250, 0, 0);
+        const auto s1 = w.Striche(), s5 = hoch.Striche();
+        ASSERT_EQ(s1.size(), 4u);
+        ASSERT_EQ(s5.size(), 4u);
+        EXPECT_EQ(s1[2][1].x - s1[2][0].x, 3);  // the up stroke
+        EXPECT_EQ(s5[2][1].x - s5[2][0].x, 3);
+        EXPECT_EQ(s1[3][2].y - s1[3][0].y, 3);  // the bar
+        EXPECT_EQ(s5[3][2].y - s5[3][0].y, 3);
         const auto t = Ausgaben(g);
         if (grad == 2) {
             EXPECT_TRUE(t.empty());

@@ -275,6 +275,11 @@ void TFormElem::Umfassen(bool aufNull) {
     if (dx != 0 || dy != 0) MovePosRel(dx, dy);
 }
 
+// A stroke as heavy as the text's: about a twelfth of the operator font's height.
+std::int32_t TFormElem::Strichstaerke() const {
+    return std::max<std::int32_t>(1, RoundEven(std::abs(OpFont.Height()) * 0.08L));
+}
+
 bool TFormElem::ZeichnetOpText() const {
     return (Art >= ArtGleich && Art <= ArtMal) || IstFunktion(Art) || IstVergleich(Art);
 }
@@ -731,12 +736,21 @@ void TFormElem::Draw(Device& dc) {
         dc.SelectBrush(altBrush);
         break;
     }
-    case ArtAbs:
-        dc.MoveTo(Rect.Left, Rect.Top);
-        dc.LineTo(Rect.Left, Rect.Bottom);
-        dc.MoveTo(Rect.Right, Rect.Top);
-        dc.LineTo(Rect.Right, Rect.Bottom);
+    case ArtAbs: {
+        // Bars of the text's stroke weight, inside the box at its two sides.
+        const std::int32_t w = Strichstaerke();
+        const TPoint links[4] = {{Rect.Left, Rect.Top}, {Rect.Left + w, Rect.Top},
+                                 {Rect.Left + w, Rect.Bottom}, {Rect.Left, Rect.Bottom}};
+        const TPoint rechts[4] = {{Rect.Right - w, Rect.Top}, {Rect.Right, Rect.Top},
+                                  {Rect.Right, Rect.Bottom}, {Rect.Right - w, Rect.Bottom}};
+        const LogPen ohne = dc.SelectPen(NullPen());
+        const LogBrush altBrush = dc.SelectBrush({BS_SOLID, pen.Color, 0});
+        dc.Polygon(links, 4);
+        dc.Polygon(rechts, 4);
+        dc.SelectBrush(altBrush);
+        dc.SelectPen(ohne);
         break;
+    }
     case ArtFakultaet:
         if (Zweites && Stile)
             text(OpFont.Font, Zweites->Rect.Right + 5, Achse - Stile->MainFont.Height() / 2, "!");

@@ -139,6 +139,8 @@ private:
     void Umfassen(bool aufNull);
     // Whether the node draws OpText, and the font it is drawn in.
     bool ZeichnetOpText() const;
+    // The weight of the lines a node draws (the bars of ABS), in page units.
+    std::int32_t Strichstaerke() const;
     LogFont OpSchrift() const;
 };
 

@@ -253,8 +253,38 @@ std::int32_t TWurzel::GradRechts() const { return Points.size() > 2 ? Points[2].
 // The degree's bottom: just above the hook.
 std::int32_t TWurzel::GradUnten() const { return Points.size() > 1 ? Points[1].y + 2 : OriginY; }
 
+// The strokes of the sign at the text's weight, whatever the radicand's height: a short
+// tick, the down stroke twice as thick, the thin up stroke and the bar, each a filled
+// outline along the table's lines and inside the sign's box.
+std::vector<std::vector<TPoint>> TWurzel::Striche() const {
+    if (Points.size() < 10) return {};
+    const std::int32_t w =
+        std::max<std::int32_t>(1, RoundEven(std::abs(GradFont ? GradFont->Font.Height : 34) * 0.09L));
+    const std::int32_t x0 = Points[0].x, yk = Points[0].y;   // the tick's left end
+    const std::int32_t xk = Points[8].x;                     // where the down stroke starts
+    const std::int32_t xf = Points[7].x, yf = Points[7].y;   // the foot
+    const std::int32_t xt = Points[3].x, yt = Points[3].y;   // the top of the up stroke
+    const std::int32_t xe = Points[4].x;                     // the bar's end
+    const std::int32_t d = std::max<std::int32_t>(w, std::min<std::int32_t>(2 * w, xf + w - xk));
+    return {
+        {{x0, yk - w}, {xk + d / 2, yk - w}, {xk + d / 2, yk}, {x0, yk}},
+        {{xk, yk}, {xk + d, yk}, {xf + w, yf}, {xf, yf}},
+        {{xf, yf}, {xf + w, yf}, {xt + w, yt}, {xt, yt}},
+        {{xt, yt - w}, {xe, yt - w}, {xe, yt}, {xt, yt}},
+    };
+}
+
 void TWurzel::Draw(Device& dc) {
-    TPolygon::Draw(dc);
+    const auto striche = Striche();
+    if (striche.empty()) {
+        TPolygon::Draw(dc);
+    } else if (StylePen().Style != PS_NULL) {
+        const LogPen altPen = dc.SelectPen(NullPen());
+        const LogBrush altBrush = dc.SelectBrush({BS_SOLID, StylePen().Color, 0});
+        for (const auto& s : striche) dc.Polygon(s.data(), static_cast<int>(s.size()));
+        dc.SelectBrush(altBrush);
+        dc.SelectPen(altPen);
+    }
     if ((Grad != 3 && Grad != 4) || Points.size() < 2 || !GradFont) return;
     const LogFont alt = dc.SelectFont(ScaledFont(dc, GradFont->Font));
     dc.SetTextAlign(TA_RIGHT | TA_BOTTOM);

@@ -78,8 +78,11 @@ public:
             std::int32_t zielbreite, std::int32_t zielhoehe, std::int32_t y0, std::int32_t x0);
 
     std::string_view ClassName() const override { return "TWurzel"; }
-    // The polygon and, for degree 3 or 4, the digit over the hook.
+    // The strokes (Striche) and, for degree 3 or 4, the digit over the hook.
     void Draw(Device& dc) override;
+    // The sign's strokes as filled outlines of a constant weight (a tenth of the
+    // degree font's height), laid along the point table's lines.
+    std::vector<std::vector<TPoint>> Striche() const;
     // Where the radicand starts, relative to the sign's origin: round(26 × Scale).
     std::int32_t RadikandX() const;
     // Where the degree digit is drawn: its right edge and its bottom.
