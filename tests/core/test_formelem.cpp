@@ -290,14 +290,15 @@ TEST(FormElem, FractionCentresTheNarrowerPart) {
         EXPECT_EQ(f.Achse, f.OpY);
         EXPECT_EQ(z.Rect.Bottom, n.Rect.Top + 20);
         EXPECT_EQ(f.Rect.Top, z.Rect.Top);
-        // The bar: two units high over the wider part.
+        // The bar: three units high (the text's weight) on the axis over the wider part.
         FixedMetricsDevice d;
         const_cast<TFormElem&>(f).Draw(d);
         const auto balken = d.CallsOf(Kind::Polygon);
         ASSERT_EQ(balken.size(), 1u);
         EXPECT_EQ(balken[0].points,
-                  (std::vector<TPoint>{{n.Rect.Left, f.OpY}, {n.Rect.Right, f.OpY},
-                                       {n.Rect.Right, f.OpY - 1}, {n.Rect.Left, f.OpY - 1}}));
+                  (std::vector<TPoint>{{n.Rect.Left, f.OpY + 1}, {n.Rect.Right, f.OpY + 1},
+                                       {n.Rect.Right, f.OpY - 2}, {n.Rect.Left, f.OpY - 2}}));
+        EXPECT_EQ(balken[0].pen.Style, PS_NULL);
         EXPECT_EQ(balken[0].brush.Style, BS_SOLID);
         EXPECT_EQ(balken[0].brush.Color, 0u);
     }

@@ -729,11 +729,15 @@ void TFormElem::Draw(Device& dc) {
             schmal = Erstes ? Erstes.get() : Zweites.get();
         if (!schmal) break;
         const std::int32_t l = schmal->Rect.Left, r = schmal->Rect.Right;
-        const TPoint balken[4] = {{l, OpY}, {r, OpY}, {r, OpY - 1}, {l, OpY - 1}};
-        const LogBrush* b = StyleBrush();
-        const LogBrush altBrush = dc.SelectBrush(b ? *b : LogBrush{BS_SOLID, pen.Color, 0});
+        // A bar of the text's stroke weight on the axis, filled in the pen's colour.
+        const std::int32_t w = Strichstaerke();
+        const std::int32_t oben = OpY + w / 2, unten = oben - w;
+        const TPoint balken[4] = {{l, oben}, {r, oben}, {r, unten}, {l, unten}};
+        const LogPen ohne = dc.SelectPen(NullPen());
+        const LogBrush altBrush = dc.SelectBrush({BS_SOLID, pen.Color, 0});
         dc.Polygon(balken, 4);
         dc.SelectBrush(altBrush);
+        dc.SelectPen(ohne);
         break;
     }
     case ArtAbs: {
