@@ -422,6 +422,9 @@ TEST(FormElem, SignSizes) {
     const TFormElem& sum = a.Rechts();
     EXPECT_TRUE(sum.HatKlammern);
     EXPECT_EQ(sum.KlammerLinks->Rect.Left - s1.Rect.Right, 10);
+    // The body right against both brackets.
+    EXPECT_EQ(sum.Zweites->Rect.Left, sum.KlammerLinks->Rect.Right);
+    EXPECT_EQ(sum.KlammerRechts->Rect.Left, sum.Zweites->Rect.Right);
     EXPECT_EQ(sum.Zweites->Rect.Bottom - sum.Rect.Bottom, (Hoehe(s1) - 40) / 2);
     EXPECT_EQ(Hoehe(sum), Hoehe(s1));
     EXPECT_EQ(sum.Rect.Right, sum.KlammerRechts->Rect.Right);
@@ -498,7 +501,9 @@ TEST(FormElem, FunctionsAbsAndFactorial) {
     const std::int32_t w1 = RoundEven(40 * 11 / 10.0L);  // "Ln" 40 wide
     EXPECT_EQ(f.KlammerLinks->Rect.Left - f.Rect.Left, w1 + 5);
     EXPECT_EQ(f.Zweites->Rect.Left - f.Rect.Left, 10 + w1 + 6);
-    EXPECT_EQ(f.KlammerRechts->Rect.Left - f.Zweites->Rect.Right, 10);
+    // Both brackets 5 from the argument.
+    EXPECT_EQ(f.Zweites->Rect.Left - f.KlammerLinks->Rect.Right, 5);
+    EXPECT_EQ(f.KlammerRechts->Rect.Left - f.Zweites->Rect.Right, 5);
     EXPECT_EQ(f.OpX, f.Rect.Left);
     EXPECT_EQ(f.OpY, f.Achse - 20);
 

@@ -483,7 +483,8 @@ void TFormElem::Funktion() {
     const std::int32_t unten = Zweites ? Zweites->Rect.Bottom : 0;
     KlammerLinks = NeueKlammer(true, W1 + 5, unten, H2, Style);
     const std::int32_t wl = BreiteVon(KlammerLinks.get());
-    KlammerRechts = NeueKlammer(false, 2 * sb + W1 + wl + W2, unten, H2, Style);
+    // The right bracket as far from the argument as the left one (sb - 5).
+    KlammerRechts = NeueKlammer(false, 2 * sb - 5 + W1 + wl + W2, unten, H2, Style);
     Verschieben(Zweites.get(), sb + W1 + wl, 0);
     Achse = Achsenhoehe(Zweites.get());
     OpX = 0;
@@ -567,7 +568,8 @@ void TFormElem::Summe() {
     HatKlammern = 1;
     KlammerLinks = NeueKlammer(true, sb + W1, unten, H2, Style);
     const std::int32_t wl = BreiteVon(KlammerLinks.get());
-    KlammerRechts = NeueKlammer(false, 2 * sb + W1 + wl + W2, unten, H2, Style);
+    // The right bracket as close to the body as the left one.
+    KlammerRechts = NeueKlammer(false, sb + W1 + wl + W2, unten, H2, Style);
     Verschieben(Zweites.get(), sb + W1 + wl, 0);
     OpX = 0;
     OpY = mitte;
