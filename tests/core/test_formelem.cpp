@@ -557,7 +557,7 @@ TEST(FormElem, SumInParenthesesKeepsItsOwnPair) {
     const_cast<TFormElem&>(sum).Draw(d);
     int klammern = 0;
     for (const auto& c : d.CallsOf(Kind::Polygon))
-        if (c.pen.Style == PS_NULL && c.points.size() == 34u) ++klammern;
+        if (c.pen.Style == PS_NULL && c.points.size() >= 10u) ++klammern;
     EXPECT_EQ(klammern, 4);
 }
 

@@ -108,7 +108,9 @@ TEST(Formelzeichen, RoundBracketsFillTheirBoxWithOneOutline) {
                 EXPECT_EQ(l, k.Rect.Left) << h;
                 EXPECT_EQ(r, k.Rect.Right) << h;
                 // The ends lie at the inner side, the middle bulges outwards.
-                const TPoint ende = p[0].points.front(), mitte = p[0].points[8];
+                const std::size_t n = p[0].points.size() / 2 - 1;  // segments per edge
+                ASSERT_EQ(n % 2, 0u) << h;
+                const TPoint ende = p[0].points.front(), mitte = p[0].points[n / 2];
                 const std::int32_t innen = links ? k.Rect.Right : k.Rect.Left;
                 const std::int32_t aussen = links ? k.Rect.Left : k.Rect.Right;
                 EXPECT_LE(std::abs(ende.x - innen), 2) << h;

@@ -172,10 +172,10 @@ bool TKlammer::IstLinks() const {
 // its outer edge touching the box's outer side in the middle, its inner edge the inner
 // side at both ends, everything inside the box. The stroke is as thick as a text's
 // (about six tenths of the box's width, at most 4 units) and thins towards the ends.
-std::vector<TPoint> Rundklammer(const TRect& r, bool links) {
+std::vector<TPoint> Rundklammer(const TRect& r, bool links, int n) {
     const double h = r.Top - r.Bottom, w = r.Right - r.Left;
     const double t = std::clamp(w * 0.6, 1.0, 4.0), te = t * 0.4;
-    constexpr int n = 16;
+    n = std::clamp(n, 2, 64);
     std::vector<TPoint> aus;
     aus.reserve(2 * (n + 1));
     auto punkt = [&](double abstand, double s) {
@@ -201,7 +201,11 @@ void TKlammer::Draw(Device& dc) {
         TPolygon::Draw(dc);
         return;
     }
-    const std::vector<TPoint> umriss = Rundklammer(Rect, IstLinks());
+    // About one segment per eight device pixels of height: smooth when enlarged, few
+    // points on the screen page.
+    const double pixel = std::abs((Rect.Top - Rect.Bottom) * dc.ScaleY());
+    const int n = std::clamp(static_cast<int>(pixel / 8) & ~1, 4, 32);
+    const std::vector<TPoint> umriss = Rundklammer(Rect, IstLinks(), n);
     const LogPen altPen = dc.SelectPen(NullPen());
     const LogBrush altBrush = dc.SelectBrush({BS_SOLID, StylePen().Color, 0});
     dc.Polygon(umriss.data(), static_cast<int>(umriss.size()));
