@@ -216,3 +216,47 @@ TEST(Umschluss, RootHeightAndDegree) {
     EXPECT_GT(ziffer.Bottom, z3.Points[1].y);  // over the hook
     EXPECT_TRUE(Innen(ziffer, w3.Rect));
 }
+
+// A leading minus stands tight before its operand and every minus is the Symbol font's
+// minus sign; the gap around an operator grows with the operands' height only up to
+// one and a half times the one-line gap (8 → at most 12).
+TEST(Umschluss, MinusSignAndOperatorGaps) {
+    const struct {
+        const char* formel;
+        std::int32_t luecke;  // gap between "=" and each operand
+    } faelle[] = {
+        {"y=x", 8},
+        {"y=a/b", 12},
+        {"y=1/(1+1/(1+1/x))", 12},
+        {"y=SUMME(k=1;n;1/(1+1/(1+1/k)))", 12},
+    };
+    for (const auto& f : faelle) {
+        FixedMetricsDevice dc;
+        auto satz = Formelsatz(dc, std::make_shared<TFormStyles>()).Setzen(f.formel);
+        ASSERT_TRUE(satz.Baum) << f.formel;
+        const auto& g = dynamic_cast<const TFormElem&>(*satz.Baum);
+        EXPECT_EQ(g.OpX - g.Erstes->Rect.Right, f.luecke) << f.formel;
+        EXPECT_EQ(g.Zweites->Rect.Left - (g.OpX + 20), f.luecke) << f.formel;
+    }
+    FixedMetricsDevice dc;
+    auto satz = Formelsatz(dc, std::make_shared<TFormStyles>()).Setzen("y=a-(-b)");
+    ASSERT_TRUE(satz.Baum);
+    const auto& minus = dynamic_cast<const TFormElem&>(
+        *dynamic_cast<const TFormElem&>(*satz.Baum).Zweites);
+    ASSERT_EQ(minus.Art, ArtMinus);
+    const auto* vorzeichen = dynamic_cast<const TFormElem*>(minus.Zweites.get());
+    ASSERT_TRUE(vorzeichen);
+    EXPECT_EQ(vorzeichen->Art, ArtMinus);
+    EXPECT_FALSE(vorzeichen->Erstes);
+    // "-" 20 wide, then SpacingB / 4.
+    EXPECT_EQ(vorzeichen->Zweites->Rect.Left - vorzeichen->OpX, 22);
+    dc.ClearCalls();
+    const_cast<TDLine&>(*satz.Baum).Draw(dc);
+    int minuszeichen = 0;
+    for (const auto& c : Ausgaben(dc))
+        if (c.text == "-") {
+            EXPECT_EQ(c.font.Face(), "Symbol");
+            ++minuszeichen;
+        }
+    EXPECT_EQ(minuszeichen, 2);
+}
