@@ -131,6 +131,10 @@ TEST(Umschluss, EveryBoxHoldsWhatItDraws) {
         "y=x|1:z=2",
         "y=x \"Kommentar\"",
         "y=(SUMME(k=1;n;k))*2",
+        "y=e^(SUMME(k=1;n;k))",            // signs and functions in an exponent
+        "y=2^(WURZEL3(x|1))",
+        "y=x^(ABS(a)+SIN(b|1))",
+        "y=x^(GAMMA(a)/2)",
     };
     for (const char* formel : formeln) {
         FixedMetricsDevice dc;

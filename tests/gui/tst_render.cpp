@@ -284,6 +284,7 @@ private slots:
             "y=-PRODUKT(k=1;n;k)",
             "y=a-(-b)*c",
             "y=ABS(x|1)+FAKULT\xC4T(n+1)",
+            "y=e^(SUMME(k=1;n;k))+2^(WURZEL3(x|1))",
         };
         for (const bool symbol : {true, false}) {
             kd::SymbolKlammer() = symbol;

@@ -819,6 +819,16 @@ void TFormElem::Skalieren(Extended f, std::int32_t ox, std::int32_t oy) {
             if (dc) Kleiner(t, *Stile, *dc);
         } else {
             e->Zoom(f);  // signs: the points about their own Left and Bottom
+            // Their texts (limits, the root's degree) shrink with them.
+            if (auto* z = dynamic_cast<TSigma*>(e); z && z->Stile) {
+                z->Stile = IndexStile(*z->Stile);
+            } else if (auto* i = dynamic_cast<TIntegral*>(e); i && i->Stile) {
+                i->Stile = IndexStile(*i->Stile);
+            } else if (auto* w = dynamic_cast<TWurzel*>(e); w && w->GradFont) {
+                auto g = std::make_shared<TCFont>(*w->GradFont);
+                g->Font.Height = RoundEven(g->Font.Height * f);
+                w->GradFont = std::move(g);
+            }
         }
         e->MovePosRel(l - e->Rect.Left, b - e->Rect.Bottom);
     };
