@@ -41,7 +41,8 @@ const char LayoutHilfe[] =
     "Left,Top,Right,Bottom in 0,1 mm (y nach oben). Ein Knoten zeigt danach seine beiden\n"
     "Kinder und seine Klammern. --fixed-metrics misst mit festen Zeichenbreiten (jedes\n"
     "Zeichen halb so breit wie hoch), sonst wie der Bildschirm (ohne Qt gebaut: immer fest).\n"
-    "--condition liest TEXT als Bedingung (a==b;und;c>0).\n"
+    "--condition liest TEXT als Bedingung (a==b;und;c>0). Nach \"--\" ist das n\xC3\xA4" "chste\n"
+    "Argument TEXT, auch wenn es mit \"-\" beginnt.\n"
     "Ein Lesefehler zeigt \"Fehler N: Meldung\" (Exit-Status 1).\n";
 
 const char RenderHilfe[] =
