@@ -172,7 +172,7 @@ bool TKlammer::IstLinks() const {
 // its outer edge touching the box's outer side in the middle, its inner edge the inner
 // side at both ends, everything inside the box. The stroke is as thick as a text's
 // (about six tenths of the box's width, at most 4 units) and thins towards the ends.
-std::vector<TPoint> Rundklammer(const TRect& r, bool links, int n) {
+std::vector<TPoint> Rundklammer(const TRect& r, bool links, int n, int fein) {
     const double h = r.Top - r.Bottom, w = r.Right - r.Left;
     const double t = std::clamp(w * 0.6, 1.0, 4.0), te = t * 0.4;
     n = std::clamp(n, 2, 64);
@@ -181,17 +181,21 @@ std::vector<TPoint> Rundklammer(const TRect& r, bool links, int n) {
     auto punkt = [&](double abstand, double s) {
         // abstand: distance from the inner side
         const double x = links ? r.Right - abstand : r.Left + abstand;
-        aus.push_back({static_cast<std::int32_t>(std::lround(x)),
-                       static_cast<std::int32_t>(std::lround(r.Bottom + s * h))});
+        aus.push_back({static_cast<std::int32_t>(std::lround(x * fein)),
+                       static_cast<std::int32_t>(std::lround((r.Bottom + s * h) * fein))});
     };
     auto bauch = [](double s) { return std::pow(std::sin(3.14159265358979 * s), 0.8); };
     for (int i = 0; i <= n; ++i) {  // outer edge, upwards
         const double s = double(i) / n;
-        punkt(te + (w - te) * bauch(s), s);
+        punkt(std::round((te + (w - te) * bauch(s)) * fein) / fein, s);
     }
     for (int i = n; i >= 0; --i) {  // inner edge, downwards
+        // The stroke's width rounded on its own, so that it does not wobble by the
+        // rounding of both edges.
         const double s = double(i) / n;
-        punkt(std::max(0.0, w - t) * bauch(s), s);
+        const double aussen = te + (w - te) * bauch(s);
+        const double dicke = aussen - std::max(0.0, w - t) * bauch(s);
+        punkt((std::round(aussen * fein) - std::round(dicke * fein)) / fein, s);
     }
     return aus;
 }
@@ -205,12 +209,25 @@ void TKlammer::Draw(Device& dc) {
     // points on the screen page.
     const double pixel = std::abs((Rect.Top - Rect.Bottom) * dc.ScaleY());
     const int n = std::clamp(static_cast<int>(pixel / 8) & ~1, 4, 32);
-    const std::vector<TPoint> umriss = Rundklammer(Rect, IstLinks(), n);
+    // Enlarged, the outline is laid in tenths of a unit (the mapping for the moment
+    // ten times finer), so that its edges do not step by whole units.
+    const bool gross = std::abs(dc.ScaleY()) > 1.5;
+    const int fein = gross ? 10 : 1;
+    const std::vector<TPoint> umriss = Rundklammer(Rect, IstLinks(), n, fein);
+    DeviceMapping alt;
+    if (gross) {
+        DeviceMapping m = dc.Mapping();
+        alt = m;
+        m.WindowOrg = {m.WindowOrg.x * fein, m.WindowOrg.y * fein};
+        m.WindowExt = {m.WindowExt.cx * fein, m.WindowExt.cy * fein};
+        dc.SetMapping(m);
+    }
     const LogPen altPen = dc.SelectPen(NullPen());
     const LogBrush altBrush = dc.SelectBrush({BS_SOLID, StylePen().Color, 0});
     dc.Polygon(umriss.data(), static_cast<int>(umriss.size()));
     dc.SelectBrush(altBrush);
     dc.SelectPen(altPen);
+    if (gross) dc.SetMapping(alt);
 }
 
 // ---- TWurzel ------------------------------------------------------------------------

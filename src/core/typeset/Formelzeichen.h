@@ -188,8 +188,8 @@ public:
 
 // The outline of a round bracket filling the box r: a crescent of a text's stroke weight
 // at every height, bulging outwards (to the left for a left bracket); n segments (an
-// even number, 2..64) along each edge, 2 (n + 1) points.
-std::vector<TPoint> Rundklammer(const TRect& r, bool links, int n = 16);
+// even number, 2..64) along each edge, 2 (n + 1) points, in units of 1 / fein.
+std::vector<TPoint> Rundklammer(const TRect& r, bool links, int n = 16, int fein = 1);
 
 // Makes the signs known to lists of drawing objects by class name.
 void RegisterSignClasses();
