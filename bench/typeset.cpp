@@ -25,9 +25,9 @@
 #include <vector>
 
 #include "Beispielformeln.h"
-#include "core/page/FixedMetricsDevice.h"
+#include "core/device/FixedMetricsDevice.h"
 #include "core/page/Formelseite.h"
-#include "core/typeset/Stile.h"
+#include "core/device/Stile.h"
 #include "gui/platform/QtDevice.h"
 
 #ifndef KD_SOURCE_DIR

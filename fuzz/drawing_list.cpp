@@ -6,7 +6,7 @@
 #include <cstdlib>
 
 #include "core/Stream.h"
-#include "core/page/FixedMetricsDevice.h"
+#include "core/device/FixedMetricsDevice.h"
 #include "core/typeset/Formen.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {

@@ -7,11 +7,11 @@
 #include <string>
 
 #include "core/Stream.h"
-#include "core/page/FixedMetricsDevice.h"
+#include "core/device/FixedMetricsDevice.h"
 #include "core/typeset/Formelsatz.h"
 #include "core/typeset/FormElem.h"
 #include "core/typeset/Gleichung.h"
-#include "core/typeset/Stile.h"
+#include "core/device/Stile.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     if (size > 300) return 0;

@@ -9,7 +9,7 @@
 #include <cstdlib>
 #include <span>
 
-#include "core/page/FixedMetricsDevice.h"
+#include "core/device/FixedMetricsDevice.h"
 #include "core/pictures/Bilder.h"
 #include "core/pictures/Bmp.h"
 #include "core/pictures/Jpeg.h"

@@ -5,7 +5,7 @@
 #include <memory>
 #include <string>
 
-#include "core/page/Device.h"
+#include "core/device/Device.h"
 #include "core/typeset/GBasis.h"
 
 namespace kdcli {

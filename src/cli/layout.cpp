@@ -14,7 +14,7 @@
 #include "Satz.h"
 #include "core/Types.h"
 #include "core/numeric/Encoding.h"
-#include "core/page/FixedMetricsDevice.h"
+#include "core/device/FixedMetricsDevice.h"
 
 namespace kdcli {
 

@@ -6,7 +6,7 @@
 #include "core/typeset/Formelsatz.h"
 #include "core/typeset/FormElem.h"
 #include "core/typeset/Gleichung.h"
-#include "core/typeset/Stile.h"
+#include "core/device/Stile.h"
 #include "core/typeset/TextObjekte.h"
 
 namespace kdcli {

@@ -1,8 +1,8 @@
 // The drawing device base (mapping, selected objects) and the fixed-metrics device.
 #include <gtest/gtest.h>
 
-#include "core/page/FixedMetricsDevice.h"
-#include "core/page/Rounding.h"
+#include "core/device/FixedMetricsDevice.h"
+#include "core/device/Rounding.h"
 
 using namespace kd;
 using Kind = FixedMetricsDevice::Kind;

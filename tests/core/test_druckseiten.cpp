@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "core/page/Druckseiten.h"
-#include "core/page/FixedMetricsDevice.h"
+#include "core/device/FixedMetricsDevice.h"
 #include "core/page/Formelseite.h"
 #include "zeichnen_testhilfe.h"
 

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "core/page/FixedMetricsDevice.h"
+#include "core/device/FixedMetricsDevice.h"
 #include "core/typeset/Elementfabrik.h"
 #include "core/typeset/Formelzeichen.h"
 #include "core/typeset/Gleichung.h"

@@ -2,10 +2,10 @@
 // page's upward y down the picture, and fonts at 9/10 while it is drawn.
 #include <gtest/gtest.h>
 
-#include "core/page/FixedMetricsDevice.h"
+#include "core/device/FixedMetricsDevice.h"
 #include "core/page/Formelbild.h"
-#include "core/page/VirtPntBox.h"
-#include "core/typeset/Stile.h"
+#include "core/device/VirtPntBox.h"
+#include "core/device/Stile.h"
 #include "zeichnen_testhilfe.h"
 
 using namespace kd;

@@ -5,7 +5,7 @@
 #include "core/eval/Formeleingabe.h"
 #include "core/eval/Tabellierung.h"
 #include "core/matrix/MatrixObj.h"
-#include "core/page/KDGData.h"
+#include "core/eval/KDGData.h"
 #include "core/typeset/Gleichung.h"
 
 using namespace kd;

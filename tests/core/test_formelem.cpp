@@ -9,9 +9,9 @@
 #include <vector>
 
 #include "core/Stream.h"
-#include "core/page/FixedMetricsDevice.h"
-#include "core/page/Rounding.h"
-#include "core/page/TextSys.h"
+#include "core/device/FixedMetricsDevice.h"
+#include "core/device/Rounding.h"
+#include "core/device/TextSys.h"
 #include "core/typeset/Elementfabrik.h"
 #include "core/typeset/FormElem.h"
 #include "core/typeset/Formelzeichen.h"

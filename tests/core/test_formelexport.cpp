@@ -8,7 +8,7 @@
 
 #include "core/export/Dokumentexport.h"
 #include "core/export/Formelexport.h"
-#include "core/pictures/Bild.h"
+#include "core/device/Bild.h"
 #include "core/pictures/Jpeg.h"
 
 using namespace kd;

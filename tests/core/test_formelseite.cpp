@@ -8,10 +8,10 @@
 #include <string>
 #include <vector>
 
-#include "core/page/FixedMetricsDevice.h"
+#include "core/device/FixedMetricsDevice.h"
 #include "core/page/Formelseite.h"
 #include "core/typeset/FormElem.h"
-#include "core/typeset/Stile.h"
+#include "core/device/Stile.h"
 #include "core/typeset/TextObjekte.h"
 #include "zeichnen_testhilfe.h"
 

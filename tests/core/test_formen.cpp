@@ -5,9 +5,9 @@
 #include <vector>
 
 #include "core/Stream.h"
-#include "core/page/FixedMetricsDevice.h"
-#include "core/page/Rounding.h"
-#include "core/page/VirtPntBox.h"
+#include "core/device/FixedMetricsDevice.h"
+#include "core/device/Rounding.h"
+#include "core/device/VirtPntBox.h"
 #include "core/typeset/Formen.h"
 
 using namespace kd;

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "core/constants/Konstanten.h"
-#include "core/page/KDGData.h"
+#include "core/eval/KDGData.h"
 
 using namespace kd;
 

@@ -13,7 +13,7 @@
 
 #include <jpeglib.h>
 
-#include "core/page/FixedMetricsDevice.h"
+#include "core/device/FixedMetricsDevice.h"
 #include "core/pictures/Bilder.h"
 #include "core/pictures/Bmp.h"
 #include "core/pictures/Jpeg.h"

@@ -1,9 +1,9 @@
 // The printer mapping: printable area, offsets, page origins, the mapping, page bands.
 #include <gtest/gtest.h>
 
-#include "core/page/FixedMetricsDevice.h"
+#include "core/device/FixedMetricsDevice.h"
 #include "core/page/KDGPrinter.h"
-#include "core/page/VirtPntBox.h"
+#include "core/device/VirtPntBox.h"
 #include "core/typeset/Formen.h"
 
 using namespace kd;

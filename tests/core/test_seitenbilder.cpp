@@ -7,11 +7,11 @@
 #include <vector>
 
 #include "core/library/Bibliothek.h"
-#include "core/page/FixedMetricsDevice.h"
+#include "core/device/FixedMetricsDevice.h"
 #include "core/page/Formelseite.h"
 #include "core/pictures/Jpeg.h"
 #include "core/pictures/Seitenbilder.h"
-#include "core/typeset/Stile.h"
+#include "core/device/Stile.h"
 
 namespace {
 

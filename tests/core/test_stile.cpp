@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "core/Stream.h"
-#include "core/typeset/Stile.h"
+#include "core/device/Stile.h"
 
 using namespace kd;
 

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "core/Stream.h"
-#include "core/page/TextSys.h"
+#include "core/device/TextSys.h"
 #include "core/typeset/TextObjekte.h"
 #include "zeichnen_testhilfe.h"
 

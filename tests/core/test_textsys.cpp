@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "core/page/TextSys.h"
-#include "core/typeset/Stile.h"
+#include "core/device/TextSys.h"
+#include "core/device/Stile.h"
 #include "zeichnen_testhilfe.h"
 
 using namespace kd;

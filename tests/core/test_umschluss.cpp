@@ -9,11 +9,11 @@
 #include <string>
 #include <vector>
 
-#include "core/page/FixedMetricsDevice.h"
+#include "core/device/FixedMetricsDevice.h"
 #include "core/typeset/Formelsatz.h"
 #include "core/typeset/FormElem.h"
 #include "core/typeset/Formelzeichen.h"
-#include "core/typeset/Stile.h"
+#include "core/device/Stile.h"
 #include "zeichnen_testhilfe.h"
 
 using namespace kd;

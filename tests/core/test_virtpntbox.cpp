@@ -1,8 +1,8 @@
 // The virtual page arithmetic: set-up, scales, mapping, conversions, visibility, scrolling.
 #include <gtest/gtest.h>
 
-#include "core/page/FixedMetricsDevice.h"
-#include "core/page/VirtPntBox.h"
+#include "core/device/FixedMetricsDevice.h"
+#include "core/device/VirtPntBox.h"
 
 using namespace kd;
 

@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "core/page/FixedMetricsDevice.h"
-#include "core/page/VirtPntBox.h"
+#include "core/device/FixedMetricsDevice.h"
+#include "core/device/VirtPntBox.h"
 
 namespace kd {
 // Readable failure messages.

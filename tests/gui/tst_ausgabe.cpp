@@ -14,8 +14,8 @@
 #include <QtTest>
 
 #include "core/library/Sammlung.h"
-#include "core/page/KDGData.h"
-#include "core/page/VirtPntBox.h"
+#include "core/eval/KDGData.h"
+#include "core/device/VirtPntBox.h"
 #include "gui/app/DlgFormelSamml.h"
 #include "gui/platform/Zwischenablage.h"
 #include "helpers/FakeDateidialoge.h"

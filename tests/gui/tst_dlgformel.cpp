@@ -28,7 +28,7 @@
 #include "core/eval/Tabellierung.h"
 #include "core/matrix/MatrixObj.h"
 #include "core/numeric/Encoding.h"
-#include "core/page/KDGData.h"
+#include "core/eval/KDGData.h"
 #include "core/typeset/Gleichung.h"
 #include "gui/app/DlgFormelSamml.h"
 #include "gui/dialogs/DlgFormel.h"

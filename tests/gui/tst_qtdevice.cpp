@@ -12,7 +12,7 @@
 
 #include <string>
 
-#include "core/page/Device.h"
+#include "core/device/Device.h"
 #include "gui/platform/QtDevice.h"
 
 using kd::QtDevice;

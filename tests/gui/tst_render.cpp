@@ -20,7 +20,7 @@
 #include "core/typeset/Formelsatz.h"
 #include "core/typeset/FormElem.h"
 #include "core/typeset/Formelzeichen.h"
-#include "core/typeset/Stile.h"
+#include "core/device/Stile.h"
 #include "core/typeset/TextObjekte.h"
 #include "gui/platform/QtDevice.h"
 

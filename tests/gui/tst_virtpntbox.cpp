@@ -4,7 +4,7 @@
 #include <QScrollBar>
 #include <QtTest>
 
-#include "core/page/VirtPntBox.h"
+#include "core/device/VirtPntBox.h"
 #include "gui/platform/Cursors.h"
 #include "gui/platform/VirtPntBox.h"
 #include "helpers/Umgebung.h"

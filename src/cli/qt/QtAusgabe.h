@@ -6,7 +6,7 @@
 #include <functional>
 #include <string>
 
-#include "core/page/Device.h"
+#include "core/device/Device.h"
 
 namespace kdcli {
 

@@ -14,10 +14,10 @@
 #include "core/library/Bibliothek.h"
 #include "core/numeric/Encoding.h"
 #include "core/page/Formelseite.h"
-#include "core/page/TextSys.h"
+#include "core/device/TextSys.h"
 #include "core/pictures/Seitenbilder.h"
 #include "core/typeset/Formelzeichen.h"
-#include "core/typeset/Stile.h"
+#include "core/device/Stile.h"
 
 // print
 #include <QPageLayout>
@@ -28,7 +28,7 @@
 #include <filesystem>
 
 #include "core/page/Druckseiten.h"
-#include "core/page/KDGData.h"
+#include "core/eval/KDGData.h"
 #include "gui/platform/QtDevice.h"
 
 namespace kdcli {

@@ -1,7 +1,7 @@
 #include "KonstantenListe.h"
 
 #include "core/numeric/Zahlen.h"
-#include "core/typeset/Zeichen.h"
+#include "core/numeric/Zeichen.h"
 
 namespace kd {
 

@@ -5,7 +5,7 @@
 #include "core/Types.h"
 #include "core/numeric/Zahlen.h"
 #include "core/typeset/Gleichung.h"
-#include "core/typeset/Zeichen.h"
+#include "core/numeric/Zeichen.h"
 
 namespace kd {
 

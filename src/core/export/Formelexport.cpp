@@ -9,7 +9,7 @@
 #include "core/numeric/Encoding.h"
 #include "core/numeric/SymbolFont.h"
 #include "core/numeric/Zahlen.h"
-#include "core/page/FixedMetricsDevice.h"
+#include "core/device/FixedMetricsDevice.h"
 #include "core/typeset/Elementfabrik.h"
 #include "core/typeset/FormElem.h"
 #include "core/typeset/Formelzeichen.h"

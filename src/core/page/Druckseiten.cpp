@@ -5,12 +5,12 @@
 
 #include "core/page/Formelseite.h"
 #include "core/page/KDGPrinter.h"
-#include "core/page/Rounding.h"
-#include "core/page/VirtPntBox.h"
+#include "core/device/Rounding.h"
+#include "core/device/VirtPntBox.h"
 #include "core/typeset/Formelsatz.h"
 #include "core/typeset/FormElem.h"
 #include "core/typeset/Gleichung.h"
-#include "core/typeset/Stile.h"
+#include "core/device/Stile.h"
 
 namespace kd {
 

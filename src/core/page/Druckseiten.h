@@ -15,8 +15,8 @@
 #include <string>
 #include <vector>
 
-#include "core/page/Device.h"
-#include "core/page/KDGData.h"
+#include "core/device/Device.h"
+#include "core/eval/KDGData.h"
 
 namespace kd {
 

@@ -2,11 +2,11 @@
 
 #include <cmath>
 
-#include "core/page/VirtPntBox.h"
+#include "core/device/VirtPntBox.h"
 #include "core/typeset/Formelsatz.h"
 #include "core/typeset/FormElem.h"
 #include "core/typeset/Gleichung.h"
-#include "core/typeset/Stile.h"
+#include "core/device/Stile.h"
 
 namespace kd {
 

@@ -9,7 +9,7 @@
 #include <optional>
 #include <string>
 
-#include "core/page/Device.h"
+#include "core/device/Device.h"
 #include "core/typeset/GBasis.h"
 
 namespace kd {

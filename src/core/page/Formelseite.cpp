@@ -3,11 +3,11 @@
 #include <algorithm>
 #include <optional>
 
-#include "core/page/Rounding.h"
-#include "core/page/TextSys.h"
+#include "core/device/Rounding.h"
+#include "core/device/TextSys.h"
 #include "core/typeset/FormElem.h"
 #include "core/typeset/Formelsatz.h"
-#include "core/typeset/Stile.h"
+#include "core/device/Stile.h"
 #include "core/typeset/TextObjekte.h"
 
 namespace kd {

@@ -17,7 +17,7 @@
 #include <string>
 #include <vector>
 
-#include "core/page/Device.h"
+#include "core/device/Device.h"
 #include "core/typeset/CList.h"
 #include "core/typeset/GBasis.h"
 

@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "core/page/Rounding.h"
-#include "core/page/VirtPntBox.h"
+#include "core/device/Rounding.h"
+#include "core/device/VirtPntBox.h"
 #include "core/typeset/GBasis.h"
 
 namespace kd {

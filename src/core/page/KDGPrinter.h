@@ -9,7 +9,7 @@
 #include <cstdint>
 
 #include "core/Types.h"
-#include "core/page/Device.h"
+#include "core/device/Device.h"
 #include "core/typeset/CList.h"
 
 namespace kd {

@@ -9,8 +9,8 @@
 #include <optional>
 #include <span>
 
-#include "core/page/Device.h"
-#include "core/pictures/Bild.h"
+#include "core/device/Device.h"
+#include "core/device/Bild.h"
 #include "core/pictures/Wmf.h"
 
 namespace kd {

@@ -17,7 +17,7 @@
 #include <cstdint>
 #include <optional>
 
-#include "core/pictures/Bild.h"
+#include "core/device/Bild.h"
 
 namespace kd {
 

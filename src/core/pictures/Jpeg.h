@@ -11,7 +11,7 @@
 #include <optional>
 #include <vector>
 
-#include "core/pictures/Bild.h"
+#include "core/device/Bild.h"
 
 namespace kd {
 

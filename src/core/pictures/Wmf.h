@@ -25,8 +25,8 @@
 #include <optional>
 #include <vector>
 
-#include "core/page/Device.h"
-#include "core/pictures/Bild.h"
+#include "core/device/Device.h"
+#include "core/device/Bild.h"
 
 namespace kd {
 

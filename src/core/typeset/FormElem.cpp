@@ -5,8 +5,8 @@
 #include <cstring>
 
 #include "core/Stream.h"
-#include "core/page/Rounding.h"
-#include "core/page/TextSys.h"
+#include "core/device/Rounding.h"
+#include "core/device/TextSys.h"
 #include "core/typeset/Gleichung.h"
 #include "core/typeset/TextObjekte.h"
 

@@ -29,10 +29,10 @@
 #include <string>
 #include <string_view>
 
-#include "core/page/Device.h"
+#include "core/device/Device.h"
 #include "core/typeset/Formelzeichen.h"
 #include "core/typeset/GBasis.h"
-#include "core/typeset/Stile.h"
+#include "core/device/Stile.h"
 
 namespace kd {
 

@@ -6,11 +6,11 @@
 #include <memory>
 #include <string>
 
-#include "core/page/Device.h"
+#include "core/device/Device.h"
 #include "core/typeset/Elementfabrik.h"
 #include "core/typeset/GBasis.h"
 #include "core/typeset/Gleichung.h"
-#include "core/typeset/Stile.h"
+#include "core/device/Stile.h"
 
 namespace kd {
 

@@ -5,9 +5,9 @@
 #include <vector>
 #include <typeinfo>
 
-#include "core/page/Rounding.h"
-#include "core/page/TextSys.h"
-#include "core/page/VirtPntBox.h"
+#include "core/device/Rounding.h"
+#include "core/device/TextSys.h"
+#include "core/device/VirtPntBox.h"
 
 namespace kd {
 

@@ -14,9 +14,9 @@
 #include <string_view>
 #include <vector>
 
-#include "core/page/Device.h"
+#include "core/device/Device.h"
 #include "core/typeset/Formen.h"
-#include "core/typeset/Stile.h"
+#include "core/device/Stile.h"
 
 namespace kd {
 

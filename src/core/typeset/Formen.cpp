@@ -6,7 +6,7 @@
 #include <map>
 #include <new>
 
-#include "core/page/Rounding.h"
+#include "core/device/Rounding.h"
 
 namespace kd {
 

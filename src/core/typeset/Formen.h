@@ -26,7 +26,7 @@
 #include "core/Types.h"
 #include "core/typeset/CList.h"
 #include "core/typeset/GBasis.h"
-#include "core/typeset/Stile.h"
+#include "core/device/Stile.h"
 
 namespace kd {
 

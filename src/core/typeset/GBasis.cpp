@@ -3,9 +3,9 @@
 #include <cstdlib>
 
 #include "core/Stream.h"
-#include "core/page/Rounding.h"
-#include "core/page/VirtPntBox.h"
-#include "core/typeset/Stile.h"
+#include "core/device/Rounding.h"
+#include "core/device/VirtPntBox.h"
+#include "core/device/Stile.h"
 
 namespace kd {
 

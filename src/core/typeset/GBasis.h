@@ -13,7 +13,7 @@
 #include <string_view>
 
 #include "core/Types.h"
-#include "core/page/Device.h"  // TRect, TPoint, Device
+#include "core/device/Device.h"  // TRect, TPoint, Device
 
 namespace kd {
 

@@ -3,7 +3,7 @@
 #include <cstring>
 
 #include "core/numeric/Zahlen.h"
-#include "core/typeset/Zeichen.h"
+#include "core/numeric/Zeichen.h"
 
 namespace kd {
 

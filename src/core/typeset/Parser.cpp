@@ -10,7 +10,7 @@
 #include "core/constants/Konstanten.h"
 #include "core/numeric/Zahlen.h"
 #include "core/typeset/Gleichung.h"
-#include "core/typeset/Zeichen.h"
+#include "core/numeric/Zeichen.h"
 
 namespace kd {
 

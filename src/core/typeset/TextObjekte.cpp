@@ -5,8 +5,8 @@
 #include <vector>
 
 #include "core/Stream.h"
-#include "core/page/Rounding.h"
-#include "core/page/TextSys.h"
+#include "core/device/Rounding.h"
+#include "core/device/TextSys.h"
 
 namespace kd {
 

@@ -22,9 +22,9 @@
 #include <string>
 #include <string_view>
 
-#include "core/page/Device.h"
+#include "core/device/Device.h"
 #include "core/typeset/Formen.h"
-#include "core/typeset/Stile.h"
+#include "core/device/Stile.h"
 
 namespace kd {
 

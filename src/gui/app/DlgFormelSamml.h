@@ -15,7 +15,7 @@
 #include "core/Errors.h"
 #include "core/library/Sammlung.h"
 #include "core/page/Formelseite.h"
-#include "core/page/KDGData.h"
+#include "core/eval/KDGData.h"
 #include "core/pictures/Seitenbilder.h"
 #include "core/typeset/Bezeichner.h"
 #include "gui/app/FormelSeite.h"

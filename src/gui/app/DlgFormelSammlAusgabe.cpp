@@ -17,7 +17,7 @@
 #include "core/numeric/Encoding.h"
 #include "core/page/Druckseiten.h"
 #include "core/page/Formelbild.h"
-#include "core/page/VirtPntBox.h"
+#include "core/device/VirtPntBox.h"
 #include "core/pictures/Bilder.h"
 #include "core/pictures/Seitenbilder.h"
 #include "core/typeset/Gleichung.h"

@@ -16,7 +16,7 @@
 
 #include <cstdint>
 
-#include "core/page/Device.h"
+#include "core/device/Device.h"
 #include "gui/platform/VirtPntBox.h"
 
 namespace kd {

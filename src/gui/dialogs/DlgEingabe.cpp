@@ -13,8 +13,8 @@
 
 #include "core/numeric/Encoding.h"
 #include "core/numeric/Zahlen.h"
-#include "core/page/TextSys.h"
-#include "core/page/VirtPntBox.h"
+#include "core/device/TextSys.h"
+#include "core/device/VirtPntBox.h"
 #include "gui/platform/Meldungen.h"
 #include "gui/platform/Symbole.h"
 #include "gui/platform/QtDevice.h"

@@ -16,7 +16,7 @@
 
 #include "core/Types.h"
 #include "core/library/Suche.h"
-#include "core/typeset/Zeichen.h"
+#include "core/numeric/Zeichen.h"
 #include "gui/dialogs/DlgSymbol.h"
 #include "gui/platform/RichText.h"
 #include "gui/platform/Symbole.h"

@@ -14,9 +14,9 @@
 #include <QToolButton>
 
 #include "core/numeric/Encoding.h"
-#include "core/page/TextSys.h"
-#include "core/page/VirtPntBox.h"
-#include "core/typeset/Stile.h"
+#include "core/device/TextSys.h"
+#include "core/device/VirtPntBox.h"
+#include "core/device/Stile.h"
 #include "gui/dialogs/DlgSymbol.h"
 #include "gui/platform/QtDevice.h"
 #include "gui/platform/RichText.h"

@@ -15,7 +15,7 @@
 
 #include <string>
 
-#include "core/page/TextSys.h"
+#include "core/device/TextSys.h"
 #include "gui/platform/QtDevice.h"
 
 namespace kd {

@@ -16,7 +16,7 @@
 
 #include "core/numeric/Encoding.h"
 #include "core/numeric/SymbolFont.h"
-#include "core/pictures/Bild.h"
+#include "core/device/Bild.h"
 
 namespace kd {
 

@@ -41,7 +41,7 @@
 #include <string_view>
 #include <unordered_map>
 
-#include "core/page/Device.h"
+#include "core/device/Device.h"
 
 class QPainter;
 class QImage;

@@ -1,7 +1,7 @@
 #pragma once
 // The virtual page paint box as a widget, and the scroll box that holds it.
 //
-// gui::TVirtPntBox is the widget face of kd::TVirtPntBox (core/page/VirtPntBox.h, the
+// gui::TVirtPntBox is the widget face of kd::TVirtPntBox (core/device/VirtPntBox.h, the
 // arithmetic): it shows a paper page in logical units of 0.1 mm with y up. In its
 // paint event it binds its canvas (a QtDevice) to the painter, applies the mapping
 // (SetScale) and hands the canvas to OnPaint; outside a paint event the canvas only
@@ -19,7 +19,7 @@
 
 #include <functional>
 
-#include "core/page/VirtPntBox.h"
+#include "core/device/VirtPntBox.h"
 #include "core/typeset/GBasis.h"
 #include "gui/platform/QtDevice.h"
 

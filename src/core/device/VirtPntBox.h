@@ -11,7 +11,7 @@
 #include <cstdint>
 
 #include "core/Types.h"
-#include "core/page/Device.h"
+#include "core/device/Device.h"
 
 namespace kd {
 

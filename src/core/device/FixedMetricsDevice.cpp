@@ -1,6 +1,6 @@
-#include "core/page/FixedMetricsDevice.h"
+#include "core/device/FixedMetricsDevice.h"
 
-#include "core/pictures/Bild.h"
+#include "core/device/Bild.h"
 
 #include <cstdlib>
 

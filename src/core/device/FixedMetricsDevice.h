@@ -8,7 +8,7 @@
 #include <string_view>
 #include <vector>
 
-#include "core/page/Device.h"
+#include "core/device/Device.h"
 
 namespace kd {
 

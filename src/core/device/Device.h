@@ -25,7 +25,7 @@
 
 namespace kd {
 
-struct Bild;  // core/pictures/Bild.h
+struct Bild;  // core/device/Bild.h
 
 struct TPoint {
     std::int32_t x = 0, y = 0;

@@ -1,8 +1,8 @@
-#include "core/typeset/Stile.h"
+#include "core/device/Stile.h"
 
 #include <cmath>
 
-#include "core/page/Rounding.h"
+#include "core/device/Rounding.h"
 
 namespace kd {
 

@@ -22,7 +22,7 @@
 
 #include "core/Stream.h"
 #include "core/Types.h"
-#include "core/page/Device.h"
+#include "core/device/Device.h"
 
 namespace kd {
 

@@ -15,7 +15,7 @@
 #include <cstdint>
 #include <string_view>
 
-#include "core/page/Device.h"
+#include "core/device/Device.h"
 
 namespace kd {
 

@@ -1,4 +1,4 @@
-#include "core/page/TextSys.h"
+#include "core/device/TextSys.h"
 
 #include <algorithm>
 #include <array>
@@ -7,9 +7,9 @@
 #include <cstdlib>
 #include <string>
 
-#include "core/page/Rounding.h"
-#include "core/page/VirtPntBox.h"
-#include "core/typeset/Stile.h"
+#include "core/device/Rounding.h"
+#include "core/device/VirtPntBox.h"
+#include "core/device/Stile.h"
 
 namespace kd {
 

@@ -1,6 +1,6 @@
-#include "core/page/VirtPntBox.h"
+#include "core/device/VirtPntBox.h"
 
-#include "core/page/Rounding.h"
+#include "core/device/Rounding.h"
 
 namespace kd {
 

@@ -1,4 +1,4 @@
-#include "core/pictures/Bild.h"
+#include "core/device/Bild.h"
 
 namespace kd {
 
