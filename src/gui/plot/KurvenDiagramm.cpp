@@ -1,0 +1,323 @@
+#include "gui/plot/KurvenDiagramm.h"
+
+#include <QCategoryAxis>
+#include <QBuffer>
+#include <QCoreApplication>
+#include <QFile>
+#include <QFileInfo>
+#include <QGraphicsLayout>
+#include <QGraphicsScene>
+#include <QImage>
+#include <QLegendMarker>
+#include <QLineSeries>
+#include <QLogValueAxis>
+#include <QPageSize>
+#include <QPainter>
+#include <QPdfWriter>
+#include <QSaveFile>
+#include <QSvgGenerator>
+#include <QValueAxis>
+
+#include <algorithm>
+#include <cmath>
+#include <memory>
+
+namespace kd {
+
+namespace {
+
+// The curve colours: distinct on white and in grey print.
+const QColor Farben[] = {QColor(0, 90, 180),  QColor(200, 40, 30),  QColor(0, 140, 60),
+                         QColor(230, 130, 0), QColor(120, 50, 160), QColor(0, 150, 160),
+                         QColor(150, 100, 40), QColor(90, 90, 90)};
+
+QString U8(const std::string& s) { return QString::fromUtf8(s.data(), qsizetype(s.size())); }
+
+bool Darstellbar(double v, bool log) { return std::isfinite(v) && (!log || v > 0); }
+
+QAbstractAxis* NeueAchse(bool log) {
+    if (log) {
+        auto* a = new QLogValueAxis;
+        a->setBase(10);
+        a->setLabelFormat(QStringLiteral("%g"));
+        a->setMinorTickCount(-1);
+        return a;
+    }
+    auto* a = new QCategoryAxis;
+    a->setLabelsPosition(QCategoryAxis::AxisLabelsPositionOnValue);
+    return a;
+}
+
+double Min(QAbstractAxis* a) {
+    if (auto* v = qobject_cast<QValueAxis*>(a)) return v->min();
+    if (auto* l = qobject_cast<QLogValueAxis*>(a)) return l->min();
+    return 0;
+}
+double Max(QAbstractAxis* a) {
+    if (auto* v = qobject_cast<QValueAxis*>(a)) return v->max();
+    if (auto* l = qobject_cast<QLogValueAxis*>(a)) return l->max();
+    return 1;
+}
+
+// [lo, hi] widened to ticks covering it (linear) or to whole decades (log).
+void Umfassen(double& lo, double& hi, bool log) {
+    if (log) {
+        if (!(lo > 0)) lo = hi > 0 ? hi / 10 : 0.1;
+        if (!(hi > lo)) hi = lo * 10;
+        lo = std::pow(10.0, std::floor(std::log10(lo) + 1e-12));
+        hi = std::pow(10.0, std::ceil(std::log10(hi) - 1e-12));
+        if (!(hi > lo)) hi = lo * 10;
+        return;
+    }
+    if (!(hi > lo)) {
+        const double d = std::max(1.0, std::fabs(lo) * 0.1);
+        lo -= d;
+        hi += d;
+    }
+    const std::vector<double> t = Teilstriche(lo, hi, 6);
+    if (t.size() >= 2) lo = t.front(), hi = t.back();
+}
+
+} // namespace
+
+KurvenDiagramm::KurvenDiagramm(const Kurventabelle& tabelle, bool logX, bool logY, QGraphicsItem* eltern)
+    : QChart(eltern), tabelle_(tabelle), logX_(logX), logY_(logY) {
+    setLocale(QLocale(QLocale::German, QLocale::Germany));
+    setLocalizeNumbers(true);
+    setBackgroundBrush(Qt::white);
+    setBackgroundRoundness(0);
+    setAnimationOptions(QChart::NoAnimation);
+    setMargins(QMargins(6, 6, 6, 6));
+    if (layout()) layout()->setContentsMargins(0, 0, 0, 0);
+    legend()->setAlignment(Qt::AlignBottom);
+
+    achseX_ = NeueAchse(logX_);
+    achseY_ = NeueAchse(logY_);
+    achseX_->setTitleText(U8(NameAlsHtml(tabelle_.XName)));
+    addAxis(achseX_, Qt::AlignBottom);
+    addAxis(achseY_, Qt::AlignLeft);
+
+    double xlo = HUGE_VAL, xhi = -HUGE_VAL, ylo = HUGE_VAL, yhi = -HUGE_VAL;
+    for (double x : tabelle_.X)
+        if (Darstellbar(x, logX_)) xlo = std::min(xlo, x), xhi = std::max(xhi, x);
+
+    std::string yTitel;
+    const std::size_t n = tabelle_.X.size();
+    for (std::size_t c = 0; c < tabelle_.Kurven.size(); ++c) {
+        const Kurve& k = tabelle_.Kurven[c];
+        if (!k.YName.empty() && yTitel.find(NameAlsHtml(k.YName)) == std::string::npos)
+            yTitel += (yTitel.empty() ? "" : ", ") + NameAlsHtml(k.YName);
+        QPen stift(Farben[c % std::size(Farben)]);
+        stift.setWidthF(1.5);
+        stift.setCapStyle(Qt::RoundCap);
+        stift.setJoinStyle(Qt::RoundJoin);
+        QList<QPointF> stueck;
+        bool erstes = true;
+        auto abschliessen = [&] {
+            if (stueck.isEmpty()) return;
+            auto* s = new QLineSeries;
+            s->setPen(stift);
+            if (stueck.size() == 1) {
+                s->setPointsVisible(true);
+                s->setMarkerSize(3);
+            }
+            s->replace(stueck);
+            addSeries(s);
+            s->attachAxis(achseX_);
+            s->attachAxis(achseY_);
+            s->setName(U8(FormelAlsText(k.Formel)));
+            if (!erstes)
+                for (QLegendMarker* m : legend()->markers(s)) m->setVisible(false);
+            erstes = false;
+            ++stuecke_;
+            stueck.clear();
+        };
+        stueck.reserve(qsizetype(n));
+        for (std::size_t i = 0; i < n && i < k.Y.size(); ++i) {
+            const double x = tabelle_.X[i], y = k.Y[i];
+            if (!Darstellbar(x, logX_) || !Darstellbar(y, logY_)) {
+                abschliessen();
+                continue;
+            }
+            ylo = std::min(ylo, y);
+            yhi = std::max(yhi, y);
+            stueck.append(QPointF(x, y));
+        }
+        abschliessen();
+        if (erstes) {
+            // A curve without a single point still gets its legend entry.
+            auto* s = new QLineSeries;
+            s->setPen(stift);
+            s->setName(U8(FormelAlsText(k.Formel)) + QStringLiteral(" (keine Werte)"));
+            addSeries(s);
+            s->attachAxis(achseX_);
+            s->attachAxis(achseY_);
+        }
+    }
+    achseY_->setTitleText(U8(yTitel));
+
+    if (!(xhi > xlo)) {
+        if (std::isfinite(xlo)) xhi = xlo + 1;
+        else xlo = logX_ ? 1 : 0, xhi = logX_ ? 10 : 1;
+    }
+    if (!std::isfinite(ylo)) ylo = logY_ ? 1 : -1, yhi = logY_ ? 10 : 1;
+    Umfassen(ylo, yhi, logY_);
+    gesamt_ = QRectF(xlo, ylo, xhi - xlo, yhi - ylo);
+
+    for (QAbstractAxis* a : {achseX_, achseY_}) {
+        const Qt::Orientation o = a == achseX_ ? Qt::Horizontal : Qt::Vertical;
+        if (auto* v = qobject_cast<QValueAxis*>(a))
+            connect(v, &QValueAxis::rangeChanged, this, [this, o] { AchseBeschriften(o); });
+        if (auto* l = qobject_cast<QLogValueAxis*>(a))
+            connect(l, &QLogValueAxis::rangeChanged, this, [this, o] { AchseBeschriften(o); });
+    }
+    SetSichtbereich(gesamt_);
+}
+
+QRectF KurvenDiagramm::Sichtbereich() const {
+    const double x0 = Min(achseX_), x1 = Max(achseX_), y0 = Min(achseY_), y1 = Max(achseY_);
+    return QRectF(x0, y0, x1 - x0, y1 - y0);
+}
+
+void KurvenDiagramm::SetSichtbereich(const QRectF& b) {
+    achseX_->setRange(b.left(), b.right());
+    achseY_->setRange(b.top(), b.bottom());
+    AchseBeschriften(Qt::Horizontal);
+    AchseBeschriften(Qt::Vertical);
+}
+
+void KurvenDiagramm::AchseBeschriften(Qt::Orientation o) {
+    if (beschriften_) return;
+    beschriften_ = true;
+    QAbstractAxis* a = o == Qt::Horizontal ? achseX_ : achseY_;
+    QList<double>& ticks = o == Qt::Horizontal ? xTicks_ : yTicks_;
+    const double lo = Min(a), hi = Max(a);
+    ticks.clear();
+    if (auto* k = qobject_cast<QCategoryAxis*>(a)) {
+        for (const QString& l : k->categoriesLabels()) k->remove(l);
+        const int ziel = o == Qt::Horizontal ? 8 : 6;
+        const double schritt = Teilschritt(lo, hi, ziel);
+        const double eps = schritt * 1e-9;
+        k->setStartValue(lo);
+        for (double t : Teilstriche(lo, hi, ziel)) {
+            if (t < lo - eps || t > hi + eps) continue;
+            k->append(U8(TeilstrichText(t, schritt)), std::clamp(t, lo, hi));
+            ticks.append(t);
+        }
+        k->setRange(lo, hi);
+    } else {
+        for (double t : LogTeilstriche(lo, hi))
+            if (t >= lo * (1 - 1e-12) && t <= hi * (1 + 1e-12)) ticks.append(t);
+    }
+    beschriften_ = false;
+}
+
+QStringList KurvenDiagramm::XBeschriftung() const {
+    if (auto* k = qobject_cast<QCategoryAxis*>(achseX_)) return k->categoriesLabels();
+    return {};
+}
+
+QStringList KurvenDiagramm::YBeschriftung() const {
+    if (auto* k = qobject_cast<QCategoryAxis*>(achseY_)) return k->categoriesLabels();
+    return {};
+}
+
+void DiagrammMalen(QChart& chart, QPainter& p, const QRectF& ziel) {
+    std::unique_ptr<QGraphicsScene> eigene;
+    if (!chart.scene()) {
+        eigene = std::make_unique<QGraphicsScene>();
+        eigene->addItem(&chart);
+    }
+    if (chart.layout()) chart.layout()->activate();
+    chart.scene()->render(&p, ziel, chart.sceneBoundingRect(), Qt::KeepAspectRatio);
+    if (eigene) eigene->removeItem(&chart);
+}
+
+QByteArray DiagrammDaten(QChart& chart, const QString& format, QSizeF groesse) {
+    std::unique_ptr<QGraphicsScene> eigene;
+    if (!chart.scene()) {
+        eigene = std::make_unique<QGraphicsScene>();
+        eigene->addItem(&chart);
+    }
+    const QSizeF alt = chart.size();
+    chart.resize(groesse);
+    if (chart.layout()) chart.layout()->activate();
+    const QRectF quelle(QPointF(0, 0), groesse);
+    bool ok = true;
+    auto malen = [&](QPaintDevice& geraet, const QRectF& ziel) {
+        QPainter p(&geraet);
+        if (!p.isActive()) return false;
+        p.setRenderHint(QPainter::Antialiasing);
+        p.setRenderHint(QPainter::TextAntialiasing);
+        chart.scene()->render(&p, ziel, chart.mapRectToScene(quelle), Qt::KeepAspectRatio);
+        return p.end();
+    };
+    QByteArray daten;
+    QBuffer puffer(&daten);
+    puffer.open(QIODevice::WriteOnly);
+    if (format == QLatin1String("png")) {
+        // Points to pixels at 300 dpi.
+        const double f = DiagrammDpi / 72.0;
+        QImage bild(QSize(int(std::lround(groesse.width() * f)), int(std::lround(groesse.height() * f))),
+                    QImage::Format_ARGB32_Premultiplied);
+        bild.fill(Qt::white);
+        bild.setDotsPerMeterX(int(std::lround(DiagrammDpi / 0.0254)));
+        bild.setDotsPerMeterY(int(std::lround(DiagrammDpi / 0.0254)));
+        ok = malen(bild, QRectF(QPointF(0, 0), QSizeF(bild.size()))) && bild.save(&puffer, "PNG");
+    } else if (format == QLatin1String("svg")) {
+        QSvgGenerator svg;
+        svg.setOutputDevice(&puffer);
+        svg.setSize(groesse.toSize());
+        svg.setViewBox(quelle);
+        svg.setResolution(72);
+        svg.setTitle(QStringLiteral("Kurve"));
+        ok = malen(svg, quelle);
+    } else if (format == QLatin1String("pdf")) {
+        QPdfWriter pdf(&puffer);
+        pdf.setResolution(int(DiagrammDpi));
+        pdf.setPageSize(QPageSize(groesse, QPageSize::Point));
+        pdf.setPageMargins(QMarginsF(0, 0, 0, 0));
+        pdf.setTitle(QStringLiteral("Kurve"));
+        pdf.setCreator(QStringLiteral("KALDORA Formelsammlung"));
+        const double f = DiagrammDpi / 72.0;
+        ok = malen(pdf, QRectF(0, 0, groesse.width() * f, groesse.height() * f));
+    } else {
+        ok = false;
+    }
+    puffer.close();
+    chart.resize(alt);
+    if (chart.layout()) chart.layout()->activate();
+    if (eigene) eigene->removeItem(&chart);
+    return ok ? daten : QByteArray();
+}
+
+bool DateiSchreiben(const QString& datei, const QByteArray& daten, QString& fehler) {
+    // Written beside the target and renamed over it: a failed write leaves the old file.
+    QSaveFile f(datei);
+    if (f.open(QIODevice::WriteOnly) && f.write(daten) == daten.size() && f.commit()) return true;
+    fehler = QStringLiteral("Die Datei \"%1\" kann nicht geschrieben werden").arg(datei);
+    return false;
+}
+
+bool DiagrammSpeichern(QChart& chart, const QString& datei, QString& fehler, QSizeF groesse) {
+    const QString endung = QFileInfo(datei).suffix().toLower();
+    if (endung != QLatin1String("png") && endung != QLatin1String("svg") && endung != QLatin1String("pdf")) {
+        fehler = QStringLiteral("Unbekanntes Format \"%1\" (png, svg oder pdf)").arg(endung);
+        return false;
+    }
+    const QByteArray daten = DiagrammDaten(chart, endung, groesse);
+    if (daten.isEmpty()) {
+        fehler = QStringLiteral("Das Diagramm konnte nicht gezeichnet werden");
+        return false;
+    }
+    return DateiSchreiben(datei, daten, fehler);
+}
+
+QByteArray TabelleAlsCsv(const Kurventabelle& t) {
+    const std::string s = KurvenCsv(t, ';');
+    return QByteArray("\xEF\xBB\xBF") + QByteArray(s.data(), qsizetype(s.size()));
+}
+
+QString TabelleAlsTsv(const Kurventabelle& t) { return U8(KurvenCsv(t, '\t')); }
+
+} // namespace kd
