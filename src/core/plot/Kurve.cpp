@@ -18,21 +18,44 @@ namespace kd {
 const char* const MeldungKeineKurve = "Die Formel hat keine Teilformel mit einem Ergebnis";
 const char* const MeldungKurvenbereich = "Der Bereich braucht zwei verschiedene Grenzen";
 const char* const MeldungKurvenpunkte = "Anzahl Punkte: 2 bis 1000000";
+const char* const MeldungBedingung = "Bedingung nicht erf\xFCllt";
 const char* const MeldungLogBereich = "Eine logarithmische Achse braucht positive Grenzen";
 
 namespace {
 
 constexpr double Luecke = std::numeric_limits<double>::quiet_NaN();
 
-// One sub-formula that computes: its text and the variables the compute flow asks for.
-struct Teil {
+// One sub-formula that computes, with the variables the compute flow asks for, and the
+// conditions written after it ("y=x^2;x>=0"): a curve is drawn where they all hold.
+struct Bedingung {
     std::string Text;
     std::vector<std::string> Variablen;
 };
+struct Teil {
+    std::string Text;
+    std::vector<std::string> Variablen;
+    std::vector<Bedingung> Bedingungen;
+};
+
+// The variables of a condition, read in collect mode (running variables included: a
+// condition has none).
+bool BedingungLesen(const std::string& s, Bedingung& b) {
+    Bezeichnerliste v;
+    TGleichung::Optionen o;
+    o.Sammelmodus = true;
+    o.Bedingungsmodus = true;
+    o.Sammelliste = &v;
+    TGleichung g(o);
+    if (g.FormelLesen(s) != 0) return false;
+    b.Text = s;
+    for (int k = 0; k < v.Count(); ++k) b.Variablen.push_back(v[k]->Name);
+    return true;
+}
 
 // The sub-formulas of `text` that the compute flow accepts, each with the variables it
 // asks for (the flow is asked and cancelled at its input mask, so the list is exactly
-// the one "Formel berechnen" shows). The first refusal is kept in `meldung`.
+// the one "Formel berechnen" shows). A sub-formula the flow refuses that reads as a
+// condition restricts the sub-formula before it. The first refusal is kept in `meldung`.
 std::vector<Teil> Teilformeln(const std::string& text, std::string& meldung) {
     std::vector<Teil> teile;
     int start = 0, ende = 0, anzahl = 0;
@@ -51,12 +74,26 @@ std::vector<Teil> Teilformeln(const std::string& text, std::string& meldung) {
         });
         using A = Berechnungsergebnis::Art;
         if (e.art == A::Abgelehnt || e.art == A::Markieren) {
+            Bedingung b;
+            if (!teile.empty() && BedingungLesen(s, b)) {
+                teile.back().Bedingungen.push_back(std::move(b));
+                continue;
+            }
             if (meldung.empty()) meldung = e.Meldung;
             continue;
         }
         teile.push_back(std::move(t));
     }
     return teile;
+}
+
+// Every variable of a sub-formula and its conditions, in order of first appearance.
+std::vector<std::string> AlleVariablen(const Teil& t) {
+    std::vector<std::string> n = t.Variablen;
+    for (const Bedingung& b : t.Bedingungen)
+        for (const std::string& v : b.Variablen)
+            if (std::find(n.begin(), n.end(), v) == n.end()) n.push_back(v);
+    return n;
 }
 
 // The name written before the first "=" (empty when the text has none there).
@@ -176,7 +213,7 @@ bool KurvenVariablen(const std::string& text, std::vector<std::string>& namen, s
         return false;
     }
     for (const Teil& t : teile)
-        for (const std::string& v : t.Variablen)
+        for (const std::string& v : AlleVariablen(t))
             if (std::find(namen.begin(), namen.end(), v) == namen.end()) namen.push_back(v);
     meldung.clear();
     return true;
@@ -219,12 +256,16 @@ Kurvenergebnis KurvenTabellieren(const std::string& text, const Kurvenbereich& b
     for (Extended x : xs) tab.X.push_back(static_cast<double>(x));
 
     for (const Teil& t : teile) {
-        // The other variables, with their values, as the compute flow hands them over.
+        // The variables with their values, as the compute flow hands them over; the
+        // x variable is one of them and gets each abscissa in turn, so every point is
+        // computed exactly as "Formel berechnen" computes it with that value.
         Bezeichnerliste liste;
-        bool mitX = false;
-        for (const std::string& v : t.Variablen) {
+        TBezeichner* x = nullptr;
+        for (const std::string& v : AlleVariablen(t)) {
+            liste.Add(std::make_unique<TBezeichner>(v));
+            TBezeichner* b1 = liste[liste.Count() - 1];
             if (v == b.XName) {
-                mitX = true;
+                x = b1;
                 continue;
             }
             const auto it = werte.find(v);
@@ -233,11 +274,11 @@ Kurvenergebnis KurvenTabellieren(const std::string& text, const Kurvenbereich& b
                 erg.Tabelle = {};
                 return erg;
             }
-            liste.Add(std::make_unique<TBezeichner>(v));
-            liste[liste.Count() - 1]->SetWert(it->second);
+            b1->SetWert(it->second);
         }
         Kurve k;
         k.Formel = t.Text;
+        for (const Bedingung& bd : t.Bedingungen) k.Formel += ";" + bd.Text;
         k.YName = Ergebnisname(t.Text);
         k.Y.assign(std::size_t(n), Luecke);
         k.Fehler.assign(std::size_t(n), std::string());
@@ -245,21 +286,35 @@ Kurvenergebnis KurvenTabellieren(const std::string& text, const Kurvenbereich& b
         TGleichung::Optionen o;
         o.Bezeichner = &liste;
         TGleichung g(o);
-        int pos = 0, ende = 0;
-        const int code = g.FormelLesen(t.Text, mitX ? b.XName : std::string(), "", 0, pos, ende);
-        if (code != 0) {
-            // The compute flow accepted it, so this only happens for a text it reads
-            // differently with a plot variable: every point is a gap with the message.
-            const std::string m = code >= 1 && code <= 34 ? Fehlertexte[code] : "";
-            for (auto& f : k.Fehler) f = m;
-            k.Luecken = n;
-            tab.Kurven.push_back(std::move(k));
-            continue;
+        const int code = g.FormelLesen(t.Text);
+        // The conditions, read over the same variables.
+        std::vector<std::unique_ptr<TGleichung>> bedingungen;
+        for (const Bedingung& bd : t.Bedingungen) {
+            TGleichung::Optionen ob;
+            ob.Bezeichner = &liste;
+            ob.Bedingungsmodus = true;
+            auto gb = std::make_unique<TGleichung>(ob);
+            if (gb->FormelLesen(bd.Text) == 0) bedingungen.push_back(std::move(gb));
         }
         for (int i = 0; i < n; ++i) {
             std::string fehler;
-            const Extended y = g.BerechneXZ(xs[std::size_t(i)], 0, fehler);
+            Extended y = Undefiniert;
+            if (code != 0) {
+                fehler = code >= 1 && code <= 34 ? Fehlertexte[code] : "";
+            } else {
+                if (x) x->SetWert(xs[std::size_t(i)]);
+                int f = 0, pos = 0;
+                y = g.Berechnen(true, f, pos);
+                if (f != 0) fehler = f >= 1 && f <= 11 ? Rechenfehlertexte[f] : Rechenfehlertexte[1];
+            }
             if (fehler.empty() && Ungueltig(y)) fehler = Rechenfehlertexte[1];
+            for (auto& gb : bedingungen) {
+                if (!fehler.empty()) break;
+                int f = 0, pos = 0;
+                const Extended w = gb->Berechnen(true, f, pos);
+                if (f != 0) fehler = f >= 1 && f <= 11 ? Rechenfehlertexte[f] : Rechenfehlertexte[1];
+                else if (w != 1) fehler = MeldungBedingung;
+            }
             if (!fehler.empty()) {
                 k.Fehler[std::size_t(i)] = fehler;
                 ++k.Luecken;

@@ -4,7 +4,9 @@
 // axis, the German number texts of the ticks and the table exports (CSV, TSV).
 //
 // Every sub-formula that computes (as "Formel berechnen" computes a marked sub-formula)
-// is one curve. Each point is computed exactly as the compute flow computes the formula
+// is one curve. A sub-formula that is a condition ("y=0-x;x<0:y=x^2;x>=0") restricts
+// the curve before it: where the condition does not hold, the curve has a gap, so a
+// formula defined piecewise plots piece by piece. Each point is computed exactly as the compute flow computes the formula
 // with the same values; a point where the computation fails (division by zero, a
 // negative root, a logarithm of zero, an overflow) is a gap: NaN in the table, an empty
 // cell in the exports, and a break in the drawn line.
@@ -20,7 +22,8 @@ namespace kd {
 extern const char* const MeldungKeineKurve;      // "Die Formel hat keine Teilformel mit einem Ergebnis"
 extern const char* const MeldungKurvenbereich;   // "Der Bereich braucht zwei verschiedene Grenzen"
 extern const char* const MeldungKurvenpunkte;    // "Anzahl Punkte: 2 bis 1000000"
-extern const char* const MeldungLogBereich;      // "Eine logarithmische Achse braucht positive Grenzen"
+extern const char* const MeldungLogBereich;
+extern const char* const MeldungBedingung;       // "Bedingung nicht erfüllt" (a gap outside a condition)      // "Eine logarithmische Achse braucht positive Grenzen"
 
 inline constexpr int KurvenpunkteStandard = 200;
 inline constexpr int KurvenpunkteMax = 1000000;
@@ -34,7 +37,7 @@ struct Kurvenbereich {
 };
 
 struct Kurve {
-    std::string Formel;   // the sub-formula as it stands in the text
+    std::string Formel;   // the sub-formula as it stands in the text, with its conditions
     std::string YName;    // the variable it is solved for (empty when none)
     std::vector<double> Y;  // one value per abscissa; NaN where the formula fails
     std::vector<std::string> Fehler;  // the evaluator message of each gap ("" elsewhere)

@@ -78,6 +78,16 @@ void Umfassen(double& lo, double& hi, bool log) {
     if (t.size() >= 2) lo = t.front(), hi = t.back();
 }
 
+// Lays the chart out now: the axes ask for a new layout by posted events when their
+// labels change, and an export has no event loop to wait for.
+void Auslegen(QChart& chart) {
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+    if (chart.layout()) {
+        chart.layout()->invalidate();
+        chart.layout()->activate();
+    }
+}
+
 } // namespace
 
 KurvenDiagramm::KurvenDiagramm(const Kurventabelle& tabelle, bool logX, bool logY, QGraphicsItem* eltern)
@@ -87,8 +97,6 @@ KurvenDiagramm::KurvenDiagramm(const Kurventabelle& tabelle, bool logX, bool log
     setBackgroundBrush(Qt::white);
     setBackgroundRoundness(0);
     setAnimationOptions(QChart::NoAnimation);
-    setMargins(QMargins(6, 6, 6, 6));
-    if (layout()) layout()->setContentsMargins(0, 0, 0, 0);
     legend()->setAlignment(Qt::AlignBottom);
 
     achseX_ = NeueAchse(logX_);
@@ -125,7 +133,7 @@ KurvenDiagramm::KurvenDiagramm(const Kurventabelle& tabelle, bool logX, bool log
             addSeries(s);
             s->attachAxis(achseX_);
             s->attachAxis(achseY_);
-            s->setName(U8(FormelAlsText(k.Formel)));
+            s->setName(U8(FormelAlsText(k.Formel)).toHtmlEscaped());
             if (!erstes)
                 for (QLegendMarker* m : legend()->markers(s)) m->setVisible(false);
             erstes = false;
@@ -148,7 +156,7 @@ KurvenDiagramm::KurvenDiagramm(const Kurventabelle& tabelle, bool logX, bool log
             // A curve without a single point still gets its legend entry.
             auto* s = new QLineSeries;
             s->setPen(stift);
-            s->setName(U8(FormelAlsText(k.Formel)) + QStringLiteral(" (keine Werte)"));
+            s->setName(U8(FormelAlsText(k.Formel)).toHtmlEscaped() + QStringLiteral(" (keine Werte)"));
             addSeries(s);
             s->attachAxis(achseX_);
             s->attachAxis(achseY_);
@@ -172,6 +180,10 @@ KurvenDiagramm::KurvenDiagramm(const Kurventabelle& tabelle, bool logX, bool log
             connect(l, &QLogValueAxis::rangeChanged, this, [this, o] { AchseBeschriften(o); });
     }
     SetSichtbereich(gesamt_);
+    connect(this, &QChart::plotAreaChanged, this, [this] {
+        AchseBeschriften(Qt::Horizontal);
+        AchseBeschriften(Qt::Vertical);
+    });
 }
 
 QRectF KurvenDiagramm::Sichtbereich() const {
@@ -195,7 +207,13 @@ void KurvenDiagramm::AchseBeschriften(Qt::Orientation o) {
     ticks.clear();
     if (auto* k = qobject_cast<QCategoryAxis*>(a)) {
         for (const QString& l : k->categoriesLabels()) k->remove(l);
-        const int ziel = o == Qt::Horizontal ? 8 : 6;
+        // As many ticks as the plot area has room for: a label needs about 40 points
+        // of height and 70 of width (Qt Charts elides labels that are closer).
+        const QRectF f = plotArea();
+        int ziel = o == Qt::Horizontal ? 8 : 6;
+        if (f.width() > 0 && f.height() > 0)
+            ziel = o == Qt::Horizontal ? std::clamp(int(f.width() / 70), 3, 10)
+                                       : std::clamp(int(f.height() / 40), 2, 8);
         const double schritt = Teilschritt(lo, hi, ziel);
         const double eps = schritt * 1e-9;
         k->setStartValue(lo);
@@ -228,7 +246,7 @@ void DiagrammMalen(QChart& chart, QPainter& p, const QRectF& ziel) {
         eigene = std::make_unique<QGraphicsScene>();
         eigene->addItem(&chart);
     }
-    if (chart.layout()) chart.layout()->activate();
+    Auslegen(chart);
     chart.scene()->render(&p, ziel, chart.sceneBoundingRect(), Qt::KeepAspectRatio);
     if (eigene) eigene->removeItem(&chart);
 }
@@ -241,7 +259,7 @@ QByteArray DiagrammDaten(QChart& chart, const QString& format, QSizeF groesse) {
     }
     const QSizeF alt = chart.size();
     chart.resize(groesse);
-    if (chart.layout()) chart.layout()->activate();
+    Auslegen(chart);
     const QRectF quelle(QPointF(0, 0), groesse);
     bool ok = true;
     auto malen = [&](QPaintDevice& geraet, const QRectF& ziel) {
@@ -286,7 +304,7 @@ QByteArray DiagrammDaten(QChart& chart, const QString& format, QSizeF groesse) {
     }
     puffer.close();
     chart.resize(alt);
-    if (chart.layout()) chart.layout()->activate();
+    Auslegen(chart);
     if (eigene) eigene->removeItem(&chart);
     return ok ? daten : QByteArray();
 }

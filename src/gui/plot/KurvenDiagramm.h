@@ -14,9 +14,9 @@ class QPainter;
 
 namespace kd {
 
-// The logical size of the chart in the exports (points; 16 x 10 cm).
-inline constexpr double DiagrammBreite = 453.5;
-inline constexpr double DiagrammHoehe = 283.5;
+// The logical size of the chart in the exports (points; 20 x 12.5 cm).
+inline constexpr double DiagrammBreite = 566.9;
+inline constexpr double DiagrammHoehe = 354.3;
 // The resolution of PNG exports.
 inline constexpr double DiagrammDpi = 300.0;
 
