@@ -1,4 +1,5 @@
 // plot: a formula as a curve, drawn into SVG, PNG or PDF, or its value table as CSV.
+#include <algorithm>
 #include <cstdio>
 #include <fstream>
 #include <map>
@@ -106,15 +107,11 @@ int PlotBefehl(const Argumente& args) {
     std::vector<std::string> namen;
     std::string meldung;
     if (!kd::KurvenVariablen(text, namen, meldung)) return FehlerCp1252(Abgelehnt, meldung);
-    bool xBekannt = false;
-    for (const std::string& n : namen) {
-        if (n == b.XName) {
-            xBekannt = true;
-            continue;
-        }
-        if (!werte.count(n)) return FehlerCp1252(Dateifehler, "Wert f\xFCr " + n + " fehlt (" + n + "=WERT angeben)");
-    }
-    if (!xBekannt) return FehlerCp1252(Abgelehnt, b.XName + " ist keine freie Variable der Formel");
+    if (std::find(namen.begin(), namen.end(), b.XName) == namen.end())
+        return FehlerCp1252(Abgelehnt, b.XName + " ist keine freie Variable der Formel");
+    for (const std::string& n : namen)
+        if (n != b.XName && !werte.count(n))
+            return FehlerCp1252(Dateifehler, "Wert f\xFCr " + n + " fehlt (" + n + "=WERT angeben)");
 
     const kd::Kurvenergebnis erg = kd::KurvenTabellieren(text, b, werte);
     if (!erg.Ok) return FehlerCp1252(Abgelehnt, erg.Meldung);
