@@ -110,7 +110,7 @@ struct Plotfenster {
         QApplication::processEvents();
     }
     QPoint Pixel(double x, double y) const {
-        const QPointF c = f->Diagramm()->mapToPosition(QPointF(x, y));
+        const QPointF c = f->Diagramm()->PositionVon(QPointF(x, y));
         return f->Ansicht->mapFromScene(f->Diagramm()->mapToScene(c));
     }
 };
@@ -233,7 +233,7 @@ private slots:
         QRectF s = d->Sichtbereich();
         QVERIFY(s.width() < gesamt.width() * 0.9);
         QVERIFY(s.left() < 2 && s.right() > 2);
-        const QPointF unterMaus = d->mapToValue(d->mapFromScene(p.f->Ansicht->mapToScene(m)));
+        const QPointF unterMaus = d->WertBei(d->mapFromScene(p.f->Ansicht->mapToScene(m)));
         QVERIFY(std::fabs(unterMaus.x() - 2) < 0.05);
         // The tick labels follow the zoom and stay inside it.
         for (double t : d->XTeilstriche()) QVERIFY(t >= s.left() - 1e-9 && t <= s.right() + 1e-9);
@@ -410,11 +410,29 @@ private slots:
         b.LogX = true;
         const kd::Kurvenergebnis e = kd::KurvenTabellieren("A|0=1/~w", b, {});
         QVERIFY(e.Ok);
+        QGraphicsScene szene;
         KurvenDiagramm d(e.Tabelle, true, true);
         QCOMPARE(d.axes(Qt::Horizontal).at(0)->titleText(), QString::fromUtf8("\xCF\x89"));
         QCOMPARE(d.axes(Qt::Vertical).at(0)->titleText(), QStringLiteral("A<sub>0</sub>"));
-        QCOMPARE(d.axes(Qt::Horizontal).at(0)->type(), QAbstractAxis::AxisTypeLogValue);
         QCOMPARE(d.XTeilstriche(), (QList<double>{1, 10, 100, 1000}));
+        QCOMPARE(d.XBeschriftung(), (QStringList{"1", "10", "100", "1000"}));
+        QCOMPARE(d.YBeschriftung(), (QStringList{"0,001", "0,01", "0,1", "1"}));
+        // Decades are evenly spaced, and positions map back to values.
+        szene.addItem(&d);
+        d.resize(900, 600);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+        const double x1 = d.PositionVon(QPointF(1, 1)).x(), x10 = d.PositionVon(QPointF(10, 1)).x(),
+                     x1000 = d.PositionVon(QPointF(1000, 1)).x();
+        QVERIFY(std::fabs((x10 - x1) * 3 - (x1000 - x1)) < 1e-6);
+        const QPointF w = d.WertBei(d.PositionVon(QPointF(31.6, 0.02)));
+        QVERIFY(std::fabs(w.x() - 31.6) < 1e-9 && std::fabs(w.y() - 0.02) < 1e-12);
+        // Zoomed into less than a decade, the labels are nice values on the log scale.
+        d.SetSichtbereich(QRectF(QPointF(20, 0.001), QPointF(60, 1)));
+        const QList<double> t = d.XTeilstriche();
+        QVERIFY(t.size() >= 3);
+        QCOMPARE(t.front(), 20.0);
+        QCOMPARE(t.back(), 60.0);
+        for (double v : t) QCOMPARE(std::fmod(v, 5.0), 0.0);
         QCOMPARE(d.Gesamtbereich().top(), 0.001);
         QCOMPARE(d.Gesamtbereich().bottom(), 1.0);
         // A logarithmic y-axis cannot show values <= 0: they are gaps.

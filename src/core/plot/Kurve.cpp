@@ -197,7 +197,7 @@ std::string Festkomma(double v, int nachkomma) {
     std::string rest = punkt == std::string::npos ? "" : "," + s.substr(punkt + 1);
     const bool minus = !ganz.empty() && ganz[0] == '-';
     if (minus) ganz.erase(0, 1);
-    if (ganz.size() > 4)
+    if (ganz.size() > 3)
         for (int p = int(ganz.size()) - 3; p > 0; p -= 3) ganz.insert(std::size_t(p), ".");
     return (minus ? "-" : "") + ganz + rest;
 }

@@ -80,7 +80,7 @@ double Teilschritt(double von, double bis, int ziel = 6);
 // cover it, with 2 and 5 times them when it spans fewer than three decades.
 std::vector<double> LogTeilstriche(double von, double bis);
 
-// A tick value as German text (UTF-8): decimal comma, "." between thousands, as many
+// A tick value as German text (UTF-8): decimal comma, "." between thousands (from 1.000 on), as many
 // decimals as the step needs; very large and very small values as "1,5·10⁻⁷".
 std::string TeilstrichText(double wert, double schritt);
 

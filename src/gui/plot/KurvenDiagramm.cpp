@@ -10,7 +10,6 @@
 #include <QImage>
 #include <QLegendMarker>
 #include <QLineSeries>
-#include <QLogValueAxis>
 #include <QPageSize>
 #include <QPainter>
 #include <QPdfWriter>
@@ -35,28 +34,12 @@ QString U8(const std::string& s) { return QString::fromUtf8(s.data(), qsizetype(
 
 bool Darstellbar(double v, bool log) { return std::isfinite(v) && (!log || v > 0); }
 
-QAbstractAxis* NeueAchse(bool log) {
-    if (log) {
-        auto* a = new QLogValueAxis;
-        a->setBase(10);
-        a->setLabelFormat(QStringLiteral("%g"));
-        a->setMinorTickCount(-1);
-        return a;
-    }
+// Both axes are linear category axes whose labels we set: a logarithmic axis is a
+// linear one over the decimal logarithm of the values, labelled with the values.
+QCategoryAxis* NeueAchse() {
     auto* a = new QCategoryAxis;
     a->setLabelsPosition(QCategoryAxis::AxisLabelsPositionOnValue);
     return a;
-}
-
-double Min(QAbstractAxis* a) {
-    if (auto* v = qobject_cast<QValueAxis*>(a)) return v->min();
-    if (auto* l = qobject_cast<QLogValueAxis*>(a)) return l->min();
-    return 0;
-}
-double Max(QAbstractAxis* a) {
-    if (auto* v = qobject_cast<QValueAxis*>(a)) return v->max();
-    if (auto* l = qobject_cast<QLogValueAxis*>(a)) return l->max();
-    return 1;
 }
 
 // [lo, hi] widened to ticks covering it (linear) or to whole decades (log).
@@ -92,15 +75,13 @@ void Auslegen(QChart& chart) {
 
 KurvenDiagramm::KurvenDiagramm(const Kurventabelle& tabelle, bool logX, bool logY, QGraphicsItem* eltern)
     : QChart(eltern), tabelle_(tabelle), logX_(logX), logY_(logY) {
-    setLocale(QLocale(QLocale::German, QLocale::Germany));
-    setLocalizeNumbers(true);
     setBackgroundBrush(Qt::white);
     setBackgroundRoundness(0);
     setAnimationOptions(QChart::NoAnimation);
     legend()->setAlignment(Qt::AlignBottom);
 
-    achseX_ = NeueAchse(logX_);
-    achseY_ = NeueAchse(logY_);
+    achseX_ = NeueAchse();
+    achseY_ = NeueAchse();
     achseX_->setTitleText(U8(NameAlsHtml(tabelle_.XName)));
     addAxis(achseX_, Qt::AlignBottom);
     addAxis(achseY_, Qt::AlignLeft);
@@ -149,7 +130,7 @@ KurvenDiagramm::KurvenDiagramm(const Kurventabelle& tabelle, bool logX, bool log
             }
             ylo = std::min(ylo, y);
             yhi = std::max(yhi, y);
-            stueck.append(QPointF(x, y));
+            stueck.append(QPointF(logX_ ? std::log10(x) : x, logY_ ? std::log10(y) : y));
         }
         abschliessen();
         if (erstes) {
@@ -172,13 +153,8 @@ KurvenDiagramm::KurvenDiagramm(const Kurventabelle& tabelle, bool logX, bool log
     Umfassen(ylo, yhi, logY_);
     gesamt_ = QRectF(xlo, ylo, xhi - xlo, yhi - ylo);
 
-    for (QAbstractAxis* a : {achseX_, achseY_}) {
-        const Qt::Orientation o = a == achseX_ ? Qt::Horizontal : Qt::Vertical;
-        if (auto* v = qobject_cast<QValueAxis*>(a))
-            connect(v, &QValueAxis::rangeChanged, this, [this, o] { AchseBeschriften(o); });
-        if (auto* l = qobject_cast<QLogValueAxis*>(a))
-            connect(l, &QLogValueAxis::rangeChanged, this, [this, o] { AchseBeschriften(o); });
-    }
+    connect(achseX_, &QValueAxis::rangeChanged, this, [this] { AchseBeschriften(Qt::Horizontal); });
+    connect(achseY_, &QValueAxis::rangeChanged, this, [this] { AchseBeschriften(Qt::Vertical); });
     SetSichtbereich(gesamt_);
     connect(this, &QChart::plotAreaChanged, this, [this] {
         AchseBeschriften(Qt::Horizontal);
@@ -186,59 +162,85 @@ KurvenDiagramm::KurvenDiagramm(const Kurventabelle& tabelle, bool logX, bool log
     });
 }
 
+double KurvenDiagramm::Hin(double v, bool log) { return log ? std::log10(v) : v; }
+double KurvenDiagramm::Her(double v, bool log) { return log ? std::pow(10.0, v) : v; }
+
 QRectF KurvenDiagramm::Sichtbereich() const {
-    const double x0 = Min(achseX_), x1 = Max(achseX_), y0 = Min(achseY_), y1 = Max(achseY_);
+    const double x0 = Her(achseX_->min(), logX_), x1 = Her(achseX_->max(), logX_);
+    const double y0 = Her(achseY_->min(), logY_), y1 = Her(achseY_->max(), logY_);
     return QRectF(x0, y0, x1 - x0, y1 - y0);
 }
 
 void KurvenDiagramm::SetSichtbereich(const QRectF& b) {
-    achseX_->setRange(b.left(), b.right());
-    achseY_->setRange(b.top(), b.bottom());
+    achseX_->setRange(Hin(b.left(), logX_), Hin(b.right(), logX_));
+    achseY_->setRange(Hin(b.top(), logY_), Hin(b.bottom(), logY_));
     AchseBeschriften(Qt::Horizontal);
     AchseBeschriften(Qt::Vertical);
+}
+
+QPointF KurvenDiagramm::WertBei(QPointF position) const {
+    const QPointF v = const_cast<KurvenDiagramm*>(this)->mapToValue(position);
+    return QPointF(Her(v.x(), logX_), Her(v.y(), logY_));
+}
+
+QPointF KurvenDiagramm::PositionVon(QPointF wert) const {
+    return const_cast<KurvenDiagramm*>(this)->mapToPosition(QPointF(Hin(wert.x(), logX_), Hin(wert.y(), logY_)));
 }
 
 void KurvenDiagramm::AchseBeschriften(Qt::Orientation o) {
     if (beschriften_) return;
     beschriften_ = true;
-    QAbstractAxis* a = o == Qt::Horizontal ? achseX_ : achseY_;
+    QCategoryAxis* k = o == Qt::Horizontal ? achseX_ : achseY_;
+    const bool log = o == Qt::Horizontal ? logX_ : logY_;
     QList<double>& ticks = o == Qt::Horizontal ? xTicks_ : yTicks_;
-    const double lo = Min(a), hi = Max(a);
+    const double lo = k->min(), hi = k->max();
     ticks.clear();
-    if (auto* k = qobject_cast<QCategoryAxis*>(a)) {
-        for (const QString& l : k->categoriesLabels()) k->remove(l);
-        // As many ticks as the plot area has room for: a label needs about 40 points
-        // of height and 70 of width (Qt Charts elides labels that are closer).
-        const QRectF f = plotArea();
-        int ziel = o == Qt::Horizontal ? 8 : 6;
-        if (f.width() > 0 && f.height() > 0)
-            ziel = o == Qt::Horizontal ? std::clamp(int(f.width() / 70), 3, 10)
-                                       : std::clamp(int(f.height() / 40), 2, 8);
-        const double schritt = Teilschritt(lo, hi, ziel);
-        const double eps = schritt * 1e-9;
-        k->setStartValue(lo);
-        for (double t : Teilstriche(lo, hi, ziel)) {
-            if (t < lo - eps || t > hi + eps) continue;
-            k->append(U8(TeilstrichText(t, schritt)), std::clamp(t, lo, hi));
-            ticks.append(t);
+    for (const QString& l : k->categoriesLabels()) k->remove(l);
+    // As many ticks as the plot area has room for: a label needs about 40 points of
+    // height and 70 of width (Qt Charts elides labels that are closer).
+    const QRectF f = plotArea();
+    int ziel = o == Qt::Horizontal ? 8 : 6;
+    if (f.width() > 0 && f.height() > 0)
+        ziel = o == Qt::Horizontal ? std::clamp(int(f.width() / 70), 3, 10) : std::clamp(int(f.height() / 40), 2, 8);
+    // (value, its text) at positions within [lo, hi].
+    std::vector<std::pair<double, std::string>> marken;
+    const double eps = (hi - lo) * 1e-9;
+    if (log) {
+        const double a = Her(lo, true), b = Her(hi, true);
+        std::vector<double> t = LogTeilstriche(a, b);
+        std::vector<double> innen;
+        for (double v : t)
+            if (Hin(v, true) >= lo - eps && Hin(v, true) <= hi + eps) innen.push_back(v);
+        if (innen.size() >= 3) {
+            // Too many decades: every k-th.
+            const std::size_t jede = (innen.size() + std::size_t(ziel) - 1) / std::size_t(ziel);
+            for (std::size_t i = 0; i < innen.size(); i += jede) {
+                const double s = std::pow(10.0, std::floor(std::log10(innen[i]) + 1e-9));
+                marken.emplace_back(innen[i], TeilstrichText(innen[i], s));
+            }
+        } else {
+            // Less than a decade in view: nice linear values on the log scale.
+            const double schritt = Teilschritt(a, b, ziel);
+            for (double v : Teilstriche(a, b, ziel))
+                if (v > 0 && Hin(v, true) >= lo - eps && Hin(v, true) <= hi + eps)
+                    marken.emplace_back(v, TeilstrichText(v, schritt));
         }
-        k->setRange(lo, hi);
     } else {
-        for (double t : LogTeilstriche(lo, hi))
-            if (t >= lo * (1 - 1e-12) && t <= hi * (1 + 1e-12)) ticks.append(t);
+        const double schritt = Teilschritt(lo, hi, ziel);
+        for (double v : Teilstriche(lo, hi, ziel))
+            if (v >= lo - eps && v <= hi + eps) marken.emplace_back(v, TeilstrichText(v, schritt));
     }
+    k->setStartValue(lo);
+    for (const auto& [v, text] : marken) {
+        k->append(U8(text), std::clamp(Hin(v, log), lo, hi));
+        ticks.append(v);
+    }
+    k->setRange(lo, hi);
     beschriften_ = false;
 }
 
-QStringList KurvenDiagramm::XBeschriftung() const {
-    if (auto* k = qobject_cast<QCategoryAxis*>(achseX_)) return k->categoriesLabels();
-    return {};
-}
-
-QStringList KurvenDiagramm::YBeschriftung() const {
-    if (auto* k = qobject_cast<QCategoryAxis*>(achseY_)) return k->categoriesLabels();
-    return {};
-}
+QStringList KurvenDiagramm::XBeschriftung() const { return achseX_->categoriesLabels(); }
+QStringList KurvenDiagramm::YBeschriftung() const { return achseY_->categoriesLabels(); }
 
 void DiagrammMalen(QChart& chart, QPainter& p, const QRectF& ziel) {
     std::unique_ptr<QGraphicsScene> eigene;

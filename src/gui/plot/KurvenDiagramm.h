@@ -10,6 +10,7 @@
 
 #include "core/plot/Kurve.h"
 
+class QCategoryAxis;
 class QPainter;
 
 namespace kd {
@@ -29,7 +30,12 @@ public:
     bool LogX() const { return logX_; }
     bool LogY() const { return logY_; }
 
-    // The ranges of the whole table (the view after "Zurücksetzen").
+    // A point of the chart (item coordinates) as values, and back (logarithmic axes
+    // included).
+    QPointF WertBei(QPointF position) const;
+    QPointF PositionVon(QPointF wert) const;
+
+    // The ranges of the whole table (the view after "Zurücksetzen"), in values.
     QRectF Gesamtbereich() const { return gesamt_; }
     // The visible ranges.
     QRectF Sichtbereich() const;
@@ -47,8 +53,11 @@ public:
 
 private:
     void AchseBeschriften(Qt::Orientation o);
-    QAbstractAxis* achseX_ = nullptr;
-    QAbstractAxis* achseY_ = nullptr;
+    // Values onto the linear axis and back: the decimal logarithm on a log axis.
+    static double Hin(double v, bool log);
+    static double Her(double v, bool log);
+    QCategoryAxis* achseX_ = nullptr;
+    QCategoryAxis* achseY_ = nullptr;
     Kurventabelle tabelle_;
     bool logX_ = false, logY_ = false;
     QRectF gesamt_;

@@ -169,7 +169,7 @@ void KurvenAnsicht::wheelEvent(QWheelEvent* e) {
 
 void KurvenAnsicht::mouseMoveEvent(QMouseEvent* e) {
     const QPointF p = diagramm_->mapFromScene(mapToScene(e->position().toPoint()));
-    if (diagramm_->plotArea().contains(p)) emit MausWert(diagramm_->mapToValue(p), e->position().toPoint());
+    if (diagramm_->plotArea().contains(p)) emit MausWert(diagramm_->WertBei(p), e->position().toPoint());
     QChartView::mouseMoveEvent(e);
 }
 
