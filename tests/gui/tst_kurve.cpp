@@ -415,7 +415,7 @@ private slots:
         QCOMPARE(d.axes(Qt::Horizontal).at(0)->titleText(), QString::fromUtf8("\xCF\x89"));
         QCOMPARE(d.axes(Qt::Vertical).at(0)->titleText(), QStringLiteral("A<sub>0</sub>"));
         QCOMPARE(d.XTeilstriche(), (QList<double>{1, 10, 100, 1000}));
-        QCOMPARE(d.XBeschriftung(), (QStringList{"1", "10", "100", "1000"}));
+        QCOMPARE(d.XBeschriftung(), (QStringList{"1", "10", "100", "1.000"}));
         QCOMPARE(d.YBeschriftung(), (QStringList{"0,001", "0,01", "0,1", "1"}));
         // Decades are evenly spaced, and positions map back to values.
         szene.addItem(&d);
