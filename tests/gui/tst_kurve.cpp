@@ -11,6 +11,7 @@
 #include <QImage>
 #include <QLabel>
 #include <QLineEdit>
+#include <QLineSeries>
 #include <QMenu>
 #include <QPainter>
 #include <QPushButton>
@@ -399,6 +400,33 @@ private slots:
             for (int x = int(f.left()); x < int(f.right()); ++x)
                 if (Blau(bild.pixel(x, y))) (x < x0 ? links : rechts)++;
         QVERIFY(links > 100 && rechts > 100);
+    }
+
+    void langeTabellenWerdenFuerDieAnsichtAusgeduennt() {
+        // 100,000 points of a fast oscillation: the series hold at most 4 points per
+        // column of the view, with every extreme kept; zoomed in, every point in view.
+        const kd::Kurventabelle t = Tabelle("y=SIN(x*300)+x/10", 0, 10, 100000);
+        KurvenDiagramm d(t, false, false);
+        QVERIFY(d.GezeichnetePunkte() <= 4 * 2000 + 2);
+        QVERIFY(d.GezeichnetePunkte() > 2000);
+        auto extreme = [&](const QList<QPointF>& p) {
+            double lo = 1e9, hi = -1e9;
+            for (const QPointF& q : p) lo = std::min(lo, q.y()), hi = std::max(hi, q.y());
+            return std::pair{lo, hi};
+        };
+        auto* serie = qobject_cast<QLineSeries*>(d.series().at(0));
+        QVERIFY(serie);
+        double lo = 1e9, hi = -1e9;
+        for (double y : t.Kurven[0].Y) lo = std::min(lo, y), hi = std::max(hi, y);
+        QCOMPARE(extreme(serie->points()), std::pair(lo, hi));
+        d.SetSichtbereich(QRectF(QPointF(5, -2), QPointF(5.1, 2)));
+        const QList<QPointF> innen = serie->points();
+        const auto imBild = std::count_if(t.X.begin(), t.X.end(), [](double x) { return x >= 5 && x <= 5.1; });
+        QVERIFY(imBild > 900);
+        QCOMPARE(qsizetype(innen.size()), qsizetype(imBild + 2));  // and one beyond each side
+        QVERIFY(innen.front().x() < 5 && innen.back().x() > 5.1);
+        d.Zuruecksetzen();
+        QVERIFY(d.GezeichnetePunkte() <= 4 * 2000 + 2);
     }
 
     void logAchsenUndNamen() {

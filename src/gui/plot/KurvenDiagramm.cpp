@@ -100,17 +100,16 @@ KurvenDiagramm::KurvenDiagramm(const Kurventabelle& tabelle, bool logX, bool log
         stift.setWidthF(1.5);
         stift.setCapStyle(Qt::RoundCap);
         stift.setJoinStyle(Qt::RoundJoin);
-        QList<QPointF> stueck;
         bool erstes = true;
+        std::size_t anfang = 0, laenge = 0;
         auto abschliessen = [&] {
-            if (stueck.isEmpty()) return;
+            if (laenge == 0) return;
             auto* s = new QLineSeries;
             s->setPen(stift);
-            if (stueck.size() == 1) {
+            if (laenge == 1) {
                 s->setPointsVisible(true);
                 s->setMarkerSize(3);
             }
-            s->replace(stueck);
             addSeries(s);
             s->attachAxis(achseX_);
             s->attachAxis(achseY_);
@@ -118,10 +117,9 @@ KurvenDiagramm::KurvenDiagramm(const Kurventabelle& tabelle, bool logX, bool log
             if (!erstes)
                 for (QLegendMarker* m : legend()->markers(s)) m->setVisible(false);
             erstes = false;
-            ++stuecke_;
-            stueck.clear();
+            stuecke_.push_back({s, c, anfang, anfang + laenge});
+            laenge = 0;
         };
-        stueck.reserve(qsizetype(n));
         for (std::size_t i = 0; i < n && i < k.Y.size(); ++i) {
             const double x = tabelle_.X[i], y = k.Y[i];
             if (!Darstellbar(x, logX_) || !Darstellbar(y, logY_)) {
@@ -130,7 +128,7 @@ KurvenDiagramm::KurvenDiagramm(const Kurventabelle& tabelle, bool logX, bool log
             }
             ylo = std::min(ylo, y);
             yhi = std::max(yhi, y);
-            stueck.append(QPointF(logX_ ? std::log10(x) : x, logY_ ? std::log10(y) : y));
+            if (laenge++ == 0) anfang = i;
         }
         abschliessen();
         if (erstes) {
@@ -153,7 +151,10 @@ KurvenDiagramm::KurvenDiagramm(const Kurventabelle& tabelle, bool logX, bool log
     Umfassen(ylo, yhi, logY_);
     gesamt_ = QRectF(xlo, ylo, xhi - xlo, yhi - ylo);
 
-    connect(achseX_, &QValueAxis::rangeChanged, this, [this] { AchseBeschriften(Qt::Horizontal); });
+    connect(achseX_, &QValueAxis::rangeChanged, this, [this] {
+        AchseBeschriften(Qt::Horizontal);
+        Punkte();
+    });
     connect(achseY_, &QValueAxis::rangeChanged, this, [this] { AchseBeschriften(Qt::Vertical); });
     SetSichtbereich(gesamt_);
     connect(this, &QChart::plotAreaChanged, this, [this] {
@@ -176,6 +177,70 @@ void KurvenDiagramm::SetSichtbereich(const QRectF& b) {
     achseY_->setRange(Hin(b.top(), logY_), Hin(b.bottom(), logY_));
     AchseBeschriften(Qt::Horizontal);
     AchseBeschriften(Qt::Vertical);
+    Punkte();
+}
+
+void KurvenDiagramm::Punkte() {
+    // At most Spalten columns across the visible x range; a column with more points
+    // keeps its first, lowest, highest and last (in table order), so the drawn line
+    // looks the same at any width up to Spalten pixels and costs no more to draw
+    // than Spalten * 4 points, however long the table.
+    constexpr int Spalten = 2000;
+    const double lo = achseX_->min(), hi = achseX_->max();
+    const double breite = hi - lo;
+    for (const Stueck& st : stuecke_) {
+        const Kurve& k = tabelle_.Kurven[st.kurve];
+        auto punkt = [&](std::size_t i) {
+            return QPointF(Hin(tabelle_.X[i], logX_), Hin(k.Y[i], logY_));
+        };
+        // The points in view, with one neighbour on each side so lines leave the view.
+        std::size_t a = st.anfang, e = st.ende;
+        const bool steigend = tabelle_.X[st.ende - 1] >= tabelle_.X[st.anfang];
+        auto innen = [&](std::size_t i) {
+            const double x = Hin(tabelle_.X[i], logX_);
+            return x >= lo && x <= hi;
+        };
+        if (steigend) {
+            while (a < e && !innen(a) && Hin(tabelle_.X[a], logX_) < lo) ++a;
+            while (e > a && !innen(e - 1) && Hin(tabelle_.X[e - 1], logX_) > hi) --e;
+        } else {
+            while (a < e && !innen(a) && Hin(tabelle_.X[a], logX_) > hi) ++a;
+            while (e > a && !innen(e - 1) && Hin(tabelle_.X[e - 1], logX_) < lo) --e;
+        }
+        if (a > st.anfang) --a;
+        if (e < st.ende) ++e;
+        QList<QPointF> p;
+        if (e - a <= std::size_t(4 * Spalten) || !(breite > 0)) {
+            p.reserve(qsizetype(e - a));
+            for (std::size_t i = a; i < e; ++i) p.append(punkt(i));
+        } else {
+            p.reserve(4 * Spalten + 4);
+            int spalte = -1;
+            std::size_t erster = 0, min = 0, max = 0, letzter = 0;
+            auto ausgeben = [&] {
+                if (spalte < 0) return;
+                std::size_t idx[4] = {erster, min, max, letzter};
+                std::sort(idx, idx + 4);
+                for (int j = 0; j < 4; ++j)
+                    if (j == 0 || idx[j] != idx[j - 1]) p.append(punkt(idx[j]));
+            };
+            for (std::size_t i = a; i < e; ++i) {
+                const double x = Hin(tabelle_.X[i], logX_);
+                const int sp = std::clamp(int((x - lo) / breite * Spalten), -1, Spalten);
+                if (sp != spalte) {
+                    ausgeben();
+                    spalte = sp;
+                    erster = min = max = letzter = i;
+                    continue;
+                }
+                letzter = i;
+                if (k.Y[i] < k.Y[min]) min = i;
+                if (k.Y[i] > k.Y[max]) max = i;
+            }
+            ausgeben();
+        }
+        st.serie->replace(p);
+    }
 }
 
 QPointF KurvenDiagramm::WertBei(QPointF position) const {
@@ -237,6 +302,12 @@ void KurvenDiagramm::AchseBeschriften(Qt::Orientation o) {
     }
     k->setRange(lo, hi);
     beschriften_ = false;
+}
+
+int KurvenDiagramm::GezeichnetePunkte() const {
+    int n = 0;
+    for (const Stueck& st : stuecke_) n += int(st.serie->count());
+    return n;
 }
 
 QStringList KurvenDiagramm::XBeschriftung() const { return achseX_->categoriesLabels(); }

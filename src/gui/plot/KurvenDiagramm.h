@@ -8,9 +8,12 @@
 #include <QSizeF>
 #include <QString>
 
+#include <vector>
+
 #include "core/plot/Kurve.h"
 
 class QCategoryAxis;
+class QLineSeries;
 class QPainter;
 
 namespace kd {
@@ -49,10 +52,14 @@ public:
     QStringList YBeschriftung() const;
 
     // The number of line series drawn (one per unbroken piece of a curve).
-    int Stuecke() const { return stuecke_; }
+    int Stuecke() const { return int(stuecke_.size()); }
+    // The points the line series hold now (after thinning to the view), over all pieces.
+    int GezeichnetePunkte() const;
 
 private:
     void AchseBeschriften(Qt::Orientation o);
+    // Fills the line series with the table's points in view, thinned to the width.
+    void Punkte();
     // Values onto the linear axis and back: the decimal logarithm on a log axis.
     static double Hin(double v, bool log);
     static double Her(double v, bool log);
@@ -62,7 +69,12 @@ private:
     bool logX_ = false, logY_ = false;
     QRectF gesamt_;
     QList<double> xTicks_, yTicks_;
-    int stuecke_ = 0;
+    // An unbroken piece of a curve: table rows [anfang, ende) of curve `kurve`.
+    struct Stueck {
+        QLineSeries* serie;
+        std::size_t kurve, anfang, ende;
+    };
+    std::vector<Stueck> stuecke_;
     bool beschriften_ = false;
 };
 
