@@ -53,6 +53,7 @@ check_table 'y=(a+b)^2:y=a^2+2*a*b+b^2' a '-3:3:13' b=1
 check_table 's=SUMME(k=1;n;k^2)' n '1:20:20'
 check_table 'W=INTEGRAL(x=0;s;D*x*dx)' s '0:2:5' D=3
 check_table 'T=2*~p*WURZEL(l/g|n)' l '-1:4:11'
+check_table 'I=INTEGRAL(t=0;x;e^(-t^2)*dt)' x '-1:3:9'
 
 # The values against an independent reference, and the gaps of a pole.
 expect_rc 0 "$CLI" plot 'y=TAN(x)' --x 'x=-1,5:1,5:13' -o "$T/tan.csv"

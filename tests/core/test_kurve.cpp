@@ -107,6 +107,13 @@ TEST(Kurve, TeilformelnUndBedingungenSindKurven) {
     e = Tab("W=INTEGRAL(x=0;s;D*x*dx)", "s", 0, 2, 3, {{"D", 3}});
     ASSERT_TRUE(e.Ok) << e.Meldung;
     EXPECT_NEAR(e.Tabelle.Kurven[0].Y[2], 6, 1e-9);
+    // The integral's step width follows the bound at every point (erf(x)*sqrt(pi)/2
+    // from mpmath: 0.746824132812427 at 1, 0.882081390762422 at 2; the evaluator gives an
+    // integral to three significant digits).
+    e = Tab("I=INTEGRAL(t=0;x;e^(-t^2)*dt)", "x", 0, 2, 3);
+    ASSERT_TRUE(e.Ok) << e.Meldung;
+    EXPECT_NEAR(e.Tabelle.Kurven[0].Y[1], 0.746824132812427, 6e-4);
+    EXPECT_NEAR(e.Tabelle.Kurven[0].Y[2], 0.882081390762422, 6e-4);
 }
 
 TEST(Kurve, VariablenWieDieEingabemaske) {

@@ -96,6 +96,42 @@ std::vector<std::string> AlleVariablen(const Teil& t) {
     return n;
 }
 
+// A sub-formula and its conditions read over their variables, as the compute flow
+// reads a formula: the variables with their values (the x variable with `x0`), then
+// the text. The x variable is one of them and gets each abscissa in turn.
+struct Lesung {
+    Bezeichnerliste liste;
+    TBezeichner* x = nullptr;
+    std::unique_ptr<TGleichung> g;
+    std::vector<std::unique_ptr<TGleichung>> bedingungen;
+    int code = 0;
+
+    Lesung(const Teil& t, const std::vector<std::string>& namen, const std::string& xName, Extended x0,
+           const std::map<std::string, Extended>& werte) {
+        for (const std::string& v : namen) {
+            liste.Add(std::make_unique<TBezeichner>(v));
+            TBezeichner* b = liste[liste.Count() - 1];
+            if (v == xName) {
+                x = b;
+                b->SetWert(x0);
+            } else if (auto it = werte.find(v); it != werte.end()) {
+                b->SetWert(it->second);
+            }
+        }
+        TGleichung::Optionen o;
+        o.Bezeichner = &liste;
+        g = std::make_unique<TGleichung>(o);
+        code = g->FormelLesen(t.Text);
+        for (const Bedingung& bd : t.Bedingungen) {
+            TGleichung::Optionen ob;
+            ob.Bezeichner = &liste;
+            ob.Bedingungsmodus = true;
+            auto gb = std::make_unique<TGleichung>(ob);
+            if (gb->FormelLesen(bd.Text) == 0) bedingungen.push_back(std::move(gb));
+        }
+    }
+};
+
 // The name written before the first "=" (empty when the text has none there).
 std::string Ergebnisname(const std::string& s) {
     std::string name;
@@ -256,26 +292,13 @@ Kurvenergebnis KurvenTabellieren(const std::string& text, const Kurvenbereich& b
     for (Extended x : xs) tab.X.push_back(static_cast<double>(x));
 
     for (const Teil& t : teile) {
-        // The variables with their values, as the compute flow hands them over; the
-        // x variable is one of them and gets each abscissa in turn, so every point is
-        // computed exactly as "Formel berechnen" computes it with that value.
-        Bezeichnerliste liste;
-        TBezeichner* x = nullptr;
-        for (const std::string& v : AlleVariablen(t)) {
-            liste.Add(std::make_unique<TBezeichner>(v));
-            TBezeichner* b1 = liste[liste.Count() - 1];
-            if (v == b.XName) {
-                x = b1;
-                continue;
-            }
-            const auto it = werte.find(v);
-            if (it == werte.end()) {
+        const std::vector<std::string> namen = AlleVariablen(t);
+        for (const std::string& v : namen)
+            if (v != b.XName && werte.find(v) == werte.end()) {
                 erg.Meldung = "Wert f\xFCr " + v + " fehlt";
                 erg.Tabelle = {};
                 return erg;
             }
-            b1->SetWert(it->second);
-        }
         Kurve k;
         k.Formel = t.Text;
         for (const Bedingung& bd : t.Bedingungen) k.Formel += ";" + bd.Text;
@@ -283,32 +306,26 @@ Kurvenergebnis KurvenTabellieren(const std::string& text, const Kurvenbereich& b
         k.Y.assign(std::size_t(n), Luecke);
         k.Fehler.assign(std::size_t(n), std::string());
 
-        TGleichung::Optionen o;
-        o.Bezeichner = &liste;
-        TGleichung g(o);
-        const int code = g.FormelLesen(t.Text);
-        // The conditions, read over the same variables.
-        std::vector<std::unique_ptr<TGleichung>> bedingungen;
-        for (const Bedingung& bd : t.Bedingungen) {
-            TGleichung::Optionen ob;
-            ob.Bezeichner = &liste;
-            ob.Bedingungsmodus = true;
-            auto gb = std::make_unique<TGleichung>(ob);
-            if (gb->FormelLesen(bd.Text) == 0) bedingungen.push_back(std::move(gb));
-        }
+        // An integral takes its step width from its bounds when the formula is read, so
+        // a formula with one is read again for every point, with that point's value,
+        // as the compute flow reads it after the values are typed.
+        const bool neuLesen = GrossSchreiben(t.Text).find("INTEGRAL") != std::string::npos;
+        std::unique_ptr<Lesung> l;
         for (int i = 0; i < n; ++i) {
+            const Extended xw = xs[std::size_t(i)];
+            if (!l || neuLesen) l = std::make_unique<Lesung>(t, namen, b.XName, xw, werte);
             std::string fehler;
             Extended y = Undefiniert;
-            if (code != 0) {
-                fehler = code >= 1 && code <= 34 ? Fehlertexte[code] : "";
+            if (l->code != 0) {
+                fehler = l->code >= 1 && l->code <= 34 ? Fehlertexte[l->code] : Fehlertexte[1];
             } else {
-                if (x) x->SetWert(xs[std::size_t(i)]);
+                if (l->x) l->x->SetWert(xw);
                 int f = 0, pos = 0;
-                y = g.Berechnen(true, f, pos);
+                y = l->g->Berechnen(true, f, pos);
                 if (f != 0) fehler = f >= 1 && f <= 11 ? Rechenfehlertexte[f] : Rechenfehlertexte[1];
             }
             if (fehler.empty() && Ungueltig(y)) fehler = Rechenfehlertexte[1];
-            for (auto& gb : bedingungen) {
+            for (auto& gb : l->bedingungen) {
                 if (!fehler.empty()) break;
                 int f = 0, pos = 0;
                 const Extended w = gb->Berechnen(true, f, pos);
