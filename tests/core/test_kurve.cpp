@@ -248,6 +248,10 @@ TEST(Kurve, TeilstrichtexteDeutsch) {
         {3.0000000000000004, 1, "3"},
     };
     for (const Fall& f : faelle) EXPECT_EQ(TeilstrichText(f.wert, f.schritt), f.text) << f.wert;
+    // One form for a whole log axis: powers of ten throughout.
+    EXPECT_EQ(TeilstrichText(0.001, 0.001, true), "10\xE2\x81\xBB\xC2\xB3");
+    EXPECT_EQ(TeilstrichText(1, 1, true), "10\xE2\x81\xB0");
+    EXPECT_EQ(TeilstrichText(20, 10, true), "2\xC2\xB7" "10\xC2\xB9");
 }
 
 TEST(Kurve, NamenWieAufDerSeite) {

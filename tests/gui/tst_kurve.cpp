@@ -429,6 +429,20 @@ private slots:
         QVERIFY(d.GezeichnetePunkte() <= 4 * 2000 + 2);
     }
 
+    void einzelneSpitzeBestimmtNichtDenBereich() {
+        // GAMMA(x+1) on -1,5..2,5 hits the pole at -1 with 1E37: the first view shows the
+        // curve, not the spike; the table keeps the value.
+        const kd::Kurventabelle t = Tabelle("y=GAMMA(x+1)", -1.5, 2.5, 401);
+        QVERIFY(*std::max_element(t.Kurven[0].Y.begin(), t.Kurven[0].Y.end()) > 1e30);
+        KurvenDiagramm d(t, false, false);
+        const QRectF g = d.Gesamtbereich();
+        QVERIFY2(g.bottom() < 1e4 && g.top() > -1e4, qPrintable(QString("%1 %2").arg(g.top()).arg(g.bottom())));
+        QVERIFY(g.bottom() >= 2.0);  // GAMMA(3) = 2 is in view
+        // Without spikes the range is the whole data.
+        KurvenDiagramm s(Tabelle("y=x^3", 0, 10, 401), false, false);
+        QCOMPARE(s.Gesamtbereich().bottom(), 1000.0);
+    }
+
     void logAchsenUndNamen() {
         kd::Kurvenbereich b;
         b.XName = "~w";

@@ -387,11 +387,12 @@ std::vector<double> LogTeilstriche(double von, double bis) {
     return t;
 }
 
-std::string TeilstrichText(double wert, double schritt) {
+std::string TeilstrichText(double wert, double schritt, bool zehnerpotenz) {
     if (!std::isfinite(wert)) return {};
     if (wert == 0) return "0";
     const double betrag = std::fabs(wert);
-    const bool wissenschaftlich = betrag >= 1e9 || betrag < 1e-4 || (schritt > 0 && schritt < 1e-6);
+    const bool wissenschaftlich =
+        zehnerpotenz || betrag >= 1e9 || betrag < 1e-4 || (schritt > 0 && schritt < 1e-6);
     if (!wissenschaftlich) {
         int nachkomma = 0;
         if (schritt > 0) nachkomma = std::clamp(int(-std::floor(std::log10(schritt) + 1e-9)), 0, 12);

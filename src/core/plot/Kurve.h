@@ -82,7 +82,9 @@ std::vector<double> LogTeilstriche(double von, double bis);
 
 // A tick value as German text (UTF-8): decimal comma, "." between thousands (from 1.000 on), as many
 // decimals as the step needs; very large and very small values as "1,5·10⁻⁷".
-std::string TeilstrichText(double wert, double schritt);
+// With `zehnerpotenz` every value is written with a power of ten (a log axis whose
+// labels would otherwise mix both forms).
+std::string TeilstrichText(double wert, double schritt, bool zehnerpotenz = false);
 
 // --- names ---
 

@@ -42,6 +42,24 @@ QCategoryAxis* NeueAchse() {
     return a;
 }
 
+// The first view of a linear y-axis leaves out a few extreme values (a pole, a spike)
+// that would squeeze the rest of the curve into a line: when the whole range is more
+// than 20 times the range of the middle 98 % of the values, the view shows that
+// middle part with a margin; the lines run off the edge, and zoom shows the rest.
+void RobusterBereich(const Kurventabelle& t, bool logX, double& lo, double& hi) {
+    std::vector<double> v;
+    for (const Kurve& k : t.Kurven)
+        for (std::size_t i = 0; i < k.Y.size() && i < t.X.size(); ++i)
+            if (std::isfinite(k.Y[i]) && Darstellbar(t.X[i], logX)) v.push_back(k.Y[i]);
+    if (v.size() < 50) return;
+    std::sort(v.begin(), v.end());
+    const double a = v[v.size() / 100], b = v[v.size() - 1 - v.size() / 100];
+    const double spanne = b - a;
+    if (!(spanne > 0) || !(hi - lo > 20 * spanne)) return;
+    lo = std::max(lo, a - 0.1 * spanne);
+    hi = std::min(hi, b + 0.1 * spanne);
+}
+
 // [lo, hi] widened to ticks covering it (linear) or to whole decades (log).
 void Umfassen(double& lo, double& hi, bool log) {
     if (log) {
@@ -148,6 +166,7 @@ KurvenDiagramm::KurvenDiagramm(const Kurventabelle& tabelle, bool logX, bool log
         else xlo = logX_ ? 1 : 0, xhi = logX_ ? 10 : 1;
     }
     if (!std::isfinite(ylo)) ylo = logY_ ? 1 : -1, yhi = logY_ ? 10 : 1;
+    if (!logY_) RobusterBereich(tabelle_, logX_, ylo, yhi);
     Umfassen(ylo, yhi, logY_);
     gesamt_ = QRectF(xlo, ylo, xhi - xlo, yhi - ylo);
 
@@ -279,9 +298,12 @@ void KurvenDiagramm::AchseBeschriften(Qt::Orientation o) {
         if (innen.size() >= 3) {
             // Too many decades: every k-th.
             const std::size_t jede = (innen.size() + std::size_t(ziel) - 1) / std::size_t(ziel);
+            // One form for the whole axis: powers of ten as soon as one label needs one.
+            bool hoch = false;
+            for (double v : innen) hoch = hoch || v < 1e-4 || v >= 1e9;
             for (std::size_t i = 0; i < innen.size(); i += jede) {
                 const double s = std::pow(10.0, std::floor(std::log10(innen[i]) + 1e-9));
-                marken.emplace_back(innen[i], TeilstrichText(innen[i], s));
+                marken.emplace_back(innen[i], TeilstrichText(innen[i], s, hoch));
             }
         } else {
             // Less than a decade in view: nice linear values on the log scale.
