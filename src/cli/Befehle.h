@@ -56,5 +56,6 @@ int UnitsBefehl(const Argumente& args);
 int LayoutBefehl(const Argumente& args);
 int RenderBefehl(const Argumente& args);
 int PlotBefehl(const Argumente& args);
+int ExportBefehl(const Argumente& args);
 
 } // namespace kdcli

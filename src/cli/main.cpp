@@ -25,6 +25,7 @@ const std::vector<Befehl>& AlleBefehle() {
         {"render", "Formel oder Formelsammlung als SVG, PDF oder PNG zeichnen", RenderBefehl},
         {"plot", "eine Formel als Kurve zeichnen (SVG, PNG, PDF) oder tabellieren (CSV)", PlotBefehl},
         {"print", "Formelsammlung wie beim Drucken in eine PDF-Datei drucken", DruckBefehl},
+        {"export", "Formeln als LaTeX oder MathML, Formelsammlung als Webseite oder LaTeX-Dokument", ExportBefehl},
     };
     return befehle;
 }
