@@ -168,6 +168,30 @@ TEST(Kurve, AbgelehnteEingaben) {
     }
 }
 
+TEST(Kurve, FortschrittUndAbbruch) {
+    Kurvenbereich b;
+    b.XName = "x";
+    b.Von = 0;
+    b.Bis = 1;
+    b.Punkte = 1000;
+    std::vector<std::pair<long long, long long>> gemeldet;
+    Kurvenergebnis e = KurvenTabellieren("y=x:z=2*x", b, {}, [&](long long f, long long g) {
+        gemeldet.emplace_back(f, g);
+        return true;
+    });
+    ASSERT_TRUE(e.Ok);
+    ASSERT_FALSE(gemeldet.empty());
+    EXPECT_EQ(gemeldet.front(), std::make_pair(0LL, 2000LL));
+    for (std::size_t i = 1; i < gemeldet.size(); ++i) EXPECT_GT(gemeldet[i].first, gemeldet[i - 1].first);
+    EXPECT_GE(gemeldet.back().first, 1900);
+    // Stopped half way: no table, marked as cancelled rather than refused.
+    e = KurvenTabellieren("y=x:z=2*x", b, {}, [](long long f, long long) { return f < 1000; });
+    EXPECT_FALSE(e.Ok);
+    EXPECT_TRUE(e.Abgebrochen);
+    EXPECT_TRUE(e.Meldung.empty());
+    EXPECT_TRUE(e.Tabelle.Kurven.empty() && e.Tabelle.X.empty());
+}
+
 TEST(Kurve, AbszissenLinearUndLogarithmisch) {
     Kurvenergebnis e = Tab("y=x", "x", 1, 1000, 4, {}, true);
     ASSERT_TRUE(e.Ok);

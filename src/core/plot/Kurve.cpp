@@ -256,7 +256,7 @@ bool KurvenVariablen(const std::string& text, std::vector<std::string>& namen, s
 }
 
 Kurvenergebnis KurvenTabellieren(const std::string& text, const Kurvenbereich& b,
-                                 const std::map<std::string, Extended>& werte) {
+                                 const std::map<std::string, Extended>& werte, const Kurvenfortschritt& weiter) {
     Kurvenergebnis erg;
     if (b.Punkte < 2 || b.Punkte > KurvenpunkteMax) {
         erg.Meldung = MeldungKurvenpunkte;
@@ -312,6 +312,13 @@ Kurvenergebnis KurvenTabellieren(const std::string& text, const Kurvenbereich& b
         const bool neuLesen = GrossSchreiben(t.Text).find("INTEGRAL") != std::string::npos;
         std::unique_ptr<Lesung> l;
         for (int i = 0; i < n; ++i) {
+            if (weiter && i % 32 == 0 &&
+                !weiter(static_cast<long long>(tab.Kurven.size()) * n + i,
+                        static_cast<long long>(teile.size()) * n)) {
+                erg.Abgebrochen = true;
+                erg.Tabelle = {};
+                return erg;
+            }
             const Extended xw = xs[std::size_t(i)];
             if (!l || neuLesen) l = std::make_unique<Lesung>(t, namen, b.XName, xw, werte);
             std::string fehler;

@@ -10,6 +10,7 @@
 // with the same values; a point where the computation fails (division by zero, a
 // negative root, a logarithm of zero, an overflow) is a gap: NaN in the table, an empty
 // cell in the exports, and a break in the drawn line.
+#include <functional>
 #include <map>
 #include <string>
 #include <vector>
@@ -52,6 +53,7 @@ struct Kurventabelle {
 
 struct Kurvenergebnis {
     bool Ok = false;
+    bool Abgebrochen = false;  // the progress callback asked to stop
     std::string Meldung;  // why there is no table (Windows-1252)
     Kurventabelle Tabelle;
 };
@@ -62,10 +64,16 @@ struct Kurvenergebnis {
 // sub-formula computes.
 bool KurvenVariablen(const std::string& text, std::vector<std::string>& namen, std::string& meldung);
 
+// Reports progress (points done, points in all) and returns false to stop.
+using Kurvenfortschritt = std::function<bool(long long fertig, long long gesamt)>;
+
 // Tabulates every computing sub-formula of `text` over `bereich`. `werte` gives the
 // values of the other free variables; a missing one is a refusal with a message.
+// `weiter`, when given, is called every few points; when it returns false the
+// tabulation stops (Abgebrochen, no table).
 Kurvenergebnis KurvenTabellieren(const std::string& text, const Kurvenbereich& bereich,
-                                 const std::map<std::string, Extended>& werte);
+                                 const std::map<std::string, Extended>& werte,
+                                 const Kurvenfortschritt& weiter = {});
 
 // --- axes ---
 

@@ -1,5 +1,6 @@
 // "Kurve zeichnen" of the formula collection window: the selected formula (or its marked
 // part) over a variable the user chooses, the other free variables from the input mask.
+#include <QProgressDialog>
 #include <QTextCursor>
 #include <QTextDocumentFragment>
 #include <QTextEdit>
@@ -68,7 +69,20 @@ void TDlgFormelSamml::KurveZeichnenClick() {
             sammlung_.MerkList[platz[std::size_t(k)]] = andere[k]->GetWert();
     }
 
-    const Kurvenergebnis erg = KurvenTabellieren(s, bereich, werte);
+    // Long tables (integrals, many points) show their progress after half a second and
+    // can be cancelled; the window stays responsive meanwhile.
+    QProgressDialog fortschritt(QStringLiteral("Die Kurve wird berechnet..."), QStringLiteral("Abbrechen"), 0,
+                                1000, this);
+    fortschritt.setWindowTitle(QStringLiteral("Kurve zeichnen"));
+    fortschritt.setWindowModality(Qt::WindowModal);
+    fortschritt.setMinimumDuration(500);
+    fortschritt.setAutoReset(false);
+    const Kurvenergebnis erg = KurvenTabellieren(s, bereich, werte, [&](long long fertig, long long gesamt) {
+        fortschritt.setValue(gesamt > 0 ? int(fertig * 1000 / gesamt) : 0);
+        return !fortschritt.wasCanceled();
+    });
+    fortschritt.reset();
+    if (erg.Abgebrochen) return;
     if (!erg.Ok) {
         meldungen_->Warnung(u(erg.Meldung));
         return;
