@@ -429,6 +429,22 @@ private slots:
         QVERIFY(d.GezeichnetePunkte() <= 4 * 2000 + 2);
     }
 
+    void polZwischenZweiPunktenWirdNichtVerbunden() {
+        struct Fall {
+            const char* text;
+            double von, bis;
+            int stuecke;
+        };
+        // TAN on -5..5 crosses the poles at -3pi/2, -pi/2, pi/2 and 3pi/2 between points;
+        // 1/x with an even number of points never hits 0; steep and fast curves stay whole.
+        const Fall faelle[] = {{"y=TAN(x)", -5, 5, 5},  {"y=1/x", -1, 1, 2},     {"y=SIN(x*40)", 0, 10, 1},
+                               {"y=x^9", -3, 3, 1},      {"y=0-x^3", -10, 10, 1}};
+        for (const Fall& f : faelle) {
+            KurvenDiagramm d(Tabelle(f.text, f.von, f.bis, 200), false, false);
+            QVERIFY2(d.Stuecke() == f.stuecke, qPrintable(QString("%1: %2").arg(f.text).arg(d.Stuecke())));
+        }
+    }
+
     void einzelneSpitzeBestimmtNichtDenBereich() {
         // GAMMA(x+1) on -1,5..2,5 hits the pole at -1 with 1E37: the first view shows the
         // curve, not the spike; the table keeps the value.

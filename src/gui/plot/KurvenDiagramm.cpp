@@ -46,15 +46,22 @@ QCategoryAxis* NeueAchse() {
 // that would squeeze the rest of the curve into a line: when the whole range is more
 // than 20 times the range of the middle 98 % of the values, the view shows that
 // middle part with a margin; the lines run off the edge, and zoom shows the rest.
-void RobusterBereich(const Kurventabelle& t, bool logX, double& lo, double& hi) {
+// The range of the middle 98 % of the values (0 with fewer than 50 values).
+double Mittelspanne(const Kurventabelle& t, bool logX, double& a, double& b) {
     std::vector<double> v;
     for (const Kurve& k : t.Kurven)
         for (std::size_t i = 0; i < k.Y.size() && i < t.X.size(); ++i)
             if (std::isfinite(k.Y[i]) && Darstellbar(t.X[i], logX)) v.push_back(k.Y[i]);
-    if (v.size() < 50) return;
+    if (v.size() < 50) return 0;
     std::sort(v.begin(), v.end());
-    const double a = v[v.size() / 100], b = v[v.size() - 1 - v.size() / 100];
-    const double spanne = b - a;
+    a = v[v.size() / 100];
+    b = v[v.size() - 1 - v.size() / 100];
+    return b - a;
+}
+
+void RobusterBereich(const Kurventabelle& t, bool logX, double& lo, double& hi) {
+    double a = 0, b = 0;
+    const double spanne = Mittelspanne(t, logX, a, b);
     if (!(spanne > 0) || !(hi - lo > 20 * spanne)) return;
     lo = std::max(lo, a - 0.1 * spanne);
     hi = std::min(hi, b + 0.1 * spanne);
@@ -108,6 +115,8 @@ KurvenDiagramm::KurvenDiagramm(const Kurventabelle& tabelle, bool logX, bool log
     for (double x : tabelle_.X)
         if (Darstellbar(x, logX_)) xlo = std::min(xlo, x), xhi = std::max(xhi, x);
 
+    double qa = 0, qb = 0;
+    const double sprung = logY_ ? 0 : Mittelspanne(tabelle_, logX_, qa, qb);
     std::string yTitel;
     const std::size_t n = tabelle_.X.size();
     for (std::size_t c = 0; c < tabelle_.Kurven.size(); ++c) {
@@ -144,6 +153,11 @@ KurvenDiagramm::KurvenDiagramm(const Kurventabelle& tabelle, bool logX, bool log
                 abschliessen();
                 continue;
             }
+            // A pole between two points (the sign flips by more than the middle range
+            // of all values) is not joined: the line would cross the view on a value
+            // the formula never takes.
+            if (laenge > 0 && sprung > 0 && (y > 0) != (k.Y[i - 1] > 0) && std::fabs(y - k.Y[i - 1]) > sprung)
+                abschliessen();
             ylo = std::min(ylo, y);
             yhi = std::max(yhi, y);
             if (laenge++ == 0) anfang = i;
