@@ -125,8 +125,9 @@ KurvenDiagramm::KurvenDiagramm(const Kurventabelle& tabelle, bool logX, bool log
             yTitel += (yTitel.empty() ? "" : ", ") + NameAlsHtml(k.YName);
         QPen stift(Farben[c % std::size(Farben)]);
         stift.setWidthF(1.5);
-        stift.setCapStyle(Qt::RoundCap);
-        stift.setJoinStyle(Qt::RoundJoin);
+        // Bevel joins and flat caps: round ones cost an arc per point when stroked.
+        stift.setCapStyle(Qt::FlatCap);
+        stift.setJoinStyle(Qt::BevelJoin);
         bool erstes = true;
         std::size_t anfang = 0, laenge = 0;
         auto abschliessen = [&] {
