@@ -24,7 +24,8 @@ DESTDIR="$D" "$CMAKE" --install "$BUILD" --prefix "$PREFIX" > "$T/install.log" 2
         share/applications/kdformel.desktop share/mime/packages/kdformel.xml \
         share/icons/hicolor/scalable/apps/kdformel.svg \
         share/icons/hicolor/scalable/mimetypes/application-x-kdformel-library.svg \
-        "$DOCDIR/copyright" "$DOCDIR/changelog.gz"
+        "$DOCDIR/copyright" "$DOCDIR/changelog.gz" \
+        share/man/man1/kdformel.1.gz share/man/man1/kdformel-cli.1.gz
     for f in "$SRC"/resources/help/*.html; do echo "$DOCDIR/hilfe/$(basename "$f")"; done
     for f in "$SRC"/resources/libraries/*.txt; do
         echo "share/kdformel/libraries/$(basename "$f" .txt).pqb"
