@@ -46,6 +46,11 @@ class TDlgFormelSamml : public QWidget {
 public:
     static constexpr int ClientBreite = 623;
     static constexpr int ClientHoehe = 555;
+    // The smallest window: the page keeps about half its width, the library list
+    // about a third of its height.
+    static constexpr int MinBreite = ClientBreite - 200;
+    static constexpr int MinHoehe = ClientHoehe - 123;
+    static constexpr int ListeUnten = 46 + 183;  // lower edge of the designed list
     static constexpr int StandardWartezeit = 200;  // ms after loading a library
 
     // `meldungen` answers every message box (not owned; nullptr: real QMessageBoxes).
@@ -74,8 +79,11 @@ public:
 
     // --- operations used by the commands ---
     // Selects formula `index` (clamped), moves the highlight, shows its text in
-    // RichEdit1 and scrolls the page towards it.
+    // RichEdit1 and scrolls the page so that the formula is seen (FormelZeigen).
     void SetFormel(int index);
+    // Scrolls the page so that the whole frame of the selected formula is in the view,
+    // or its top when it is taller than the view.
+    void FormelZeigen();
     // Repaints the page: the next paint of PaintBox1 draws it again (with the layouts
     // kept while LayoutGueltig is set).
     void ShowFormel();
@@ -152,6 +160,8 @@ public:
     QAction* AlsTextinZwischenablage1 = nullptr;
     QAction* AlsFormelinZwischenablage1 = nullptr;
     QAction* AlsExcelFormelinZwischenablage1 = nullptr;
+    QAction* AlsLatexKopieren1 = nullptr;
+    QAction* AlsMathMLKopieren1 = nullptr;
     QAction* Einfgen1 = nullptr;
     QAction* Grafikhinzufgen1 = nullptr;
     QAction* Grafikspeichern1 = nullptr;
@@ -215,6 +225,8 @@ public slots:
     void SpeedKopierenClick();
     void AlsFormelinZwischenablage1Click();
     void SpeedCopyExcel();
+    void AlsLatexKopieren1Click();
+    void AlsMathMLKopieren1Click();
     void SpeedEinfuegenClick();
     void SpeedDruckenClick();
     void GrafikOpenClick();

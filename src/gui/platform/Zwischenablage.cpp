@@ -50,7 +50,8 @@ void TextInZwischenablage(const QTextDocumentFragment& text, const std::string& 
     Ablage()->setMimeData(daten.release());
 }
 
-std::string FormeltextAus(const QMimeData& daten, QTextEdit* hilfsEdit) {
+std::string FormeltextAus(const QMimeData& daten, QTextEdit* hilfsEdit,
+                          QString* nichtDarstellbar) {
     const QString eigen = QString::fromLatin1(FormeltextMime);
     if (daten.hasFormat(eigen)) {
         const QByteArray b = daten.data(eigen);
@@ -66,14 +67,14 @@ std::string FormeltextAus(const QMimeData& daten, QTextEdit* hilfsEdit) {
     } else {
         return {};
     }
-    std::string t = RichTextZuFormeltext(hilfsEdit);
+    std::string t = RichTextZuFormeltext(hilfsEdit, nichtDarstellbar);
     hilfsEdit->clear();
     return t;
 }
 
-std::string FormeltextAusZwischenablage(QTextEdit* hilfsEdit) {
+std::string FormeltextAusZwischenablage(QTextEdit* hilfsEdit, QString* nichtDarstellbar) {
     const QMimeData* daten = Ablage()->mimeData();
-    return daten ? FormeltextAus(*daten, hilfsEdit) : std::string();
+    return daten ? FormeltextAus(*daten, hilfsEdit, nichtDarstellbar) : std::string();
 }
 
 QByteArray FormelbildSvg(const Formelbild& bild) {
@@ -109,8 +110,27 @@ QImage FormelbildPng(const Formelbild& bild, double dpi) {
     return img;
 }
 
-void BildInZwischenablage(const Formelbild& bild) {
+namespace {
+
+void MathMLDazu(QMimeData& daten, const std::string& mathml) {
+    const QByteArray m = QByteArray::fromStdString(mathml);
+    daten.setData(QString::fromLatin1(MathMLMime), m);
+    daten.setHtml(QString::fromUtf8(m));
+}
+
+} // namespace
+
+void ExportInZwischenablage(const std::string& utf8, bool mathml) {
     auto daten = std::make_unique<QMimeData>();
+    daten->setText(QString::fromUtf8(utf8.data(), qsizetype(utf8.size())));
+    if (mathml) MathMLDazu(*daten, utf8);
+    Ablage()->clear();
+    Ablage()->setMimeData(daten.release());
+}
+
+void BildInZwischenablage(const Formelbild& bild, const std::string& mathml) {
+    auto daten = std::make_unique<QMimeData>();
+    if (!mathml.empty()) MathMLDazu(*daten, mathml);
     daten->setData(QStringLiteral("image/svg+xml"), FormelbildSvg(bild));
     const QImage png = FormelbildPng(bild);
     QByteArray pngBytes;

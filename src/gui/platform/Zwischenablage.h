@@ -34,15 +34,25 @@ void TextInZwischenablage(const QTextDocumentFragment& text, const std::string& 
 // The formula text the clipboard holds, read as described above; `hilfsEdit` is a
 // rich-text edit the rich or plain text is put into to be read back (its content is
 // replaced). Empty when the clipboard holds no text.
-std::string FormeltextAusZwischenablage(QTextEdit* hilfsEdit);
+std::string FormeltextAusZwischenablage(QTextEdit* hilfsEdit, QString* nichtDarstellbar = nullptr);
 // The same from given clipboard data.
-std::string FormeltextAus(const QMimeData& daten, QTextEdit* hilfsEdit);
+// Characters of the text that have no place in a formula text are appended to
+// `nichtDarstellbar` (they read as "?").
+std::string FormeltextAus(const QMimeData& daten, QTextEdit* hilfsEdit,
+                          QString* nichtDarstellbar = nullptr);
 
 // The picture of a formula: an SVG document of Breite x Hoehe tenths of a millimetre,
 // and a PNG image at `dpi` (white ground, the resolution stored).
 QByteArray FormelbildSvg(const Formelbild& bild);
 QImage FormelbildPng(const Formelbild& bild, double dpi = FormelbildDpi);
-// Puts both on the clipboard (the clipboard is emptied first).
-void BildInZwischenablage(const Formelbild& bild);
+// Puts both on the clipboard (the clipboard is emptied first); a MathML element
+// (UTF-8) goes with them as application/mathml+xml and as text/html, so a target that
+// understands MathML pastes an editable equation.
+void BildInZwischenablage(const Formelbild& bild, const std::string& mathml = {});
+
+inline constexpr const char* MathMLMime = "application/mathml+xml";
+// Puts an exported formula (UTF-8) on the clipboard as plain text; MathML also as
+// application/mathml+xml and text/html.
+void ExportInZwischenablage(const std::string& utf8, bool mathml);
 
 } // namespace kd
