@@ -366,6 +366,7 @@ void TDlgFormelSamml::FormActivate() {
     }
 
     DateitypRegistrieren();
+    OrdnerSperren();
     Sicher([this] { sammlung_.Start(verz_); });
     gestartet_ = true;
     ZustandZeigen();
@@ -373,6 +374,23 @@ void TDlgFormelSamml::FormActivate() {
     CScrollBox1->verticalScrollBar()->setValue(0);
     RichEdit1->setFocus();
     LoadCursors();
+}
+
+void TDlgFormelSamml::OrdnerSperren() {
+    // A hidden lock file in the library folder; a lock of a program that has crashed is
+    // stale (its process is gone) and taken over.
+    ordnerSperre_ = std::make_unique<QLockFile>(
+        QString::fromStdString((verz_.BibVerz / ".KDFormel.lock").string()));
+    ordnerSperre_->setStaleLockTime(0);
+    if (ordnerSperre_->tryLock(0)) return;
+    if (ordnerSperre_->error() == QLockFile::LockFailedError)
+        meldungen_->Warnung(QStringLiteral(
+            "Die Formelsammlungen in \"%1\" sind bereits in einem anderen Fenster geöffnet. "
+            "Änderungen, die beide Fenster an derselben Formelsammlung machen, können "
+            "einander überschreiben; vor dem Speichern wird gefragt, wenn die Datei "
+            "außerhalb geändert wurde.")
+                                .arg(QString::fromStdString(verz_.BibVerz.string())));
+    ordnerSperre_.reset();
 }
 
 void TDlgFormelSamml::ResetMerkList() { sammlung_.ResetMerkList(); }
