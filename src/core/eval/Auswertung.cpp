@@ -1,11 +1,13 @@
 // Evaluation of a parsed formula: the walk over the step list that FormelLesen and
 // Reihenfolge left in the equation object.
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
 
 #include "core/eval/Funktionen.h"
 #include "core/eval/Rechenfehler.h"
+#include "core/eval/Rechenabbruch.h"
 #include "core/eval/Schleifenprogramm.h"
 #include "core/matrix/MatrixObj.h"
 #include "core/numeric/Zahlen.h"
@@ -54,6 +56,9 @@ constexpr int MaxSchleifen = 6;
 // named end bound of 1E18, say) so ends as an overflow instead of running for hours.
 constexpr long long MaxDurchlaeufe = 1LL << 27;
 constexpr long long MaxSchrittDurchlaeufe = 1LL << 23;
+// The compiled program runs at most this many passes before the step walk takes one and
+// asks whether the computation is to stop (a few milliseconds of work).
+constexpr long long ProgrammDurchlaeufeAmStueck = 1LL << 16;
 
 // round() of a term value used as an index; values no index can have give -1 - 2^30,
 // which no list or table holds.
@@ -294,8 +299,10 @@ Extended TGleichung::Auswerten(bool strikt, int& fehler, int& textPos) {
                 // When the variable no longer grows (its magnitude swallows the step, or
                 // the step is no number) the loop cannot reach its end: an overflow,
                 // tolerated like any other. So is a loop beyond the passes allowed.
+                // A computation stopped from outside (Rechenabbruch) ends as one that
+                // ran out of passes.
                 steckt = !(neu > wert) || durchlaeufe >= MaxDurchlaeufe ||
-                         schrittDurchlaeufe >= MaxSchrittDurchlaeufe;
+                         schrittDurchlaeufe >= MaxSchrittDurchlaeufe || Rechenabbruch::Pruefen();
                 fertig = steckt;
             }
             if (fertig) {
@@ -321,7 +328,8 @@ Extended TGleichung::Auswerten(bool strikt, int& fehler, int& textPos) {
                         sl.OhneProgramm = true;
                     } else {
                         const long long n =
-                            programm.Laufen(sl.Ende, produkt, l.Rechenwert, MaxDurchlaeufe - durchlaeufe);
+                            programm.Laufen(sl.Ende, produkt, l.Rechenwert,
+                                            std::min(MaxDurchlaeufe - durchlaeufe, ProgrammDurchlaeufeAmStueck));
                         durchlaeufe += n;
                         if (n == 0 && ++sl.Fehlversuche > 8) sl.OhneProgramm = true;
                     }
