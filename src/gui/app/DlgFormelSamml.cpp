@@ -2,6 +2,7 @@
 
 #include <QAction>
 #include <QCloseEvent>
+#include <QCoreApplication>
 #include <QEventLoop>
 #include <QKeyEvent>
 #include <QLabel>
@@ -10,6 +11,7 @@
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QProgressDialog>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QSignalBlocker>
@@ -24,6 +26,7 @@
 
 #include "core/Errors.h"
 #include "core/eval/Berechnung.h"
+#include "core/eval/Rechenabbruch.h"
 #include "core/numeric/Encoding.h"
 #include "core/page/Rounding.h"
 #include "core/page/TextSys.h"
@@ -806,7 +809,7 @@ bool TDlgFormelSamml::WerteEingeben(Bezeichnerliste& variablen) {
 }
 
 void TDlgFormelSamml::SpeedBerechnenClick() {
-    if (!BenennungAbschliessen()) return;
+    if (rechnet_ || !BenennungAbschliessen()) return;
     const int akt = sammlung_.AktFormel;
     if (akt < 0 || akt >= sammlung_.FormelListe.Count()) return;
 
@@ -824,9 +827,37 @@ void TDlgFormelSamml::SpeedBerechnenClick() {
         s = sammlung_.FormelListe[akt]->FormelText;
     }
 
+    // A long computation keeps the window painted; after half a second a progress box
+    // offers "Abbrechen", which ends the computation within a few hundredths of a second.
+    // Until the box shows, input waits; then the box is modal, so nothing else starts.
+    Rechenabbruch abbruch;
+    std::unique_ptr<QProgressDialog> fortschritt;
+    abbruch.Zwischendurch = [&] {
+        if (!fortschritt && abbruch.Laufzeit() >= std::chrono::milliseconds(500)) {
+            fortschritt = std::make_unique<QProgressDialog>(
+                QStringLiteral("Die Formel wird berechnet …"), QStringLiteral("Abbrechen"), 0, 0, this);
+            fortschritt->setObjectName(QStringLiteral("Rechenfortschritt"));
+            fortschritt->setWindowTitle(QStringLiteral("Berechnung"));
+            fortschritt->setWindowModality(Qt::ApplicationModal);
+            fortschritt->setMinimumDuration(0);
+            fortschritt->setAutoClose(false);
+            fortschritt->setAutoReset(false);
+            fortschritt->show();
+        }
+        QCoreApplication::processEvents(fortschritt ? QEventLoop::AllEvents
+                                                    : QEventLoop::ExcludeUserInputEvents);
+        if (fortschritt && fortschritt->wasCanceled()) abbruch.Abbrechen();
+    };
+    rechnet_ = true;
     const Berechnungsergebnis erg =
-        FormelBerechnen(s, markiert, sammlung_.MerkList,
-                        [this](Bezeichnerliste& variablen) { return WerteEingeben(variablen); });
+        FormelBerechnen(s, markiert, sammlung_.MerkList, [&](Bezeichnerliste& variablen) {
+            const bool ok = WerteEingeben(variablen);
+            abbruch.Neustart();  // the time counts from the end of the input
+            return ok;
+        });
+    rechnet_ = false;
+    fortschritt.reset();
+    if (abbruch.Abgebrochen()) return;  // stopped by the user: no result to show
     QString meldung = U(erg.Meldung);
     meldung.remove(QLatin1Char('\r'));
     switch (erg.art) {

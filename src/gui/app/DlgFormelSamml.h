@@ -303,6 +303,7 @@ private:
     Meldungen* meldungen_;
     Verzeichnisse verz_;
     bool verzGesetzt_ = false;
+    bool rechnet_ = false;  // a computation is running (its progress box may be open)
     bool ersteAktivierung_ = true;
     bool gestartet_ = false;
     bool bereit_ = false;         // the folders are known; the library commands work
