@@ -136,7 +136,8 @@ private slots:
         QCOMPARE(namen, (QStringList{"Lschen1", "NeueFormeleinfgen1", "N3", "Editieren1",
                                      "Berechnen1", "N1", "AlsTextinZwischenablage1",
                                      "AlsFormelinZwischenablage1",
-                                     "AlsExcelFormelinZwischenablage1", "Einfgen1", "N2",
+                                     "AlsExcelFormelinZwischenablage1", "AlsLatexKopieren1",
+                                     "AlsMathMLKopieren1", "Einfgen1", "N2",
                                      "Grafikhinzufgen1", "Grafikspeichern1"}));
         QCOMPARE(texte, (QStringList{QStringLiteral("&Löschen"),
                                      QStringLiteral("Neue Formel einfügen..."), "-",
@@ -144,6 +145,7 @@ private slots:
                                      "Als Text in Zwischenablage",
                                      "Als grafische Formel in Zwischenablage",
                                      "Als Excel-Formel in Zwischenablage",
+                                     "Als LaTeX kopieren", "Als MathML kopieren",
                                      QStringLiteral("Einfügen"), "-",
                                      QStringLiteral("&Grafik hinzufügen..."),
                                      "Grafik speichern unter..."}));
