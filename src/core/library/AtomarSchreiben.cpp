@@ -1,9 +1,5 @@
 #include "AtomarSchreiben.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <cctype>
 #include <cerrno>
 #include <cstdint>
@@ -11,6 +7,7 @@
 #include <system_error>
 
 #include "core/numeric/Encoding.h"
+#include "dateisystem/Dateisystem.h"
 
 namespace kd {
 
@@ -109,43 +106,36 @@ AtomareDatei::AtomareDatei(const fs::path& zielPfad) {
         fs::path echt = fs::canonical(ziel_, ec);
         if (!ec) ziel_ = echt;
     }
-    struct stat alt {};
-    const bool vorhanden = ::stat(ziel_.c_str(), &alt) == 0;
-    if (vorhanden && S_ISDIR(alt.st_mode)) {
-        Scheitern("Datei kann nicht angelegt werden", EISDIR);
+    const sys::DateiInfo alt = sys::Info(ziel_.c_str());
+    int e = 0;
+    if (alt.Ordner) {
+        Scheitern("Datei kann nicht angelegt werden", int(std::errc::is_a_directory));
         return;
     }
-    if (vorhanden && !S_ISREG(alt.st_mode)) {
+    if (alt.Vorhanden && !alt.Regulaer) {
         // A pipe or a device: nothing to replace, the bytes go straight to it.
         direkt_ = true;
-        // Not blocking in open(): a pipe nobody reads is refused at once.
-        fd_ = ::open(ziel_.c_str(), O_WRONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
-        if (fd_ < 0) {
-            Scheitern("Datei kann nicht ge\xF6" "ffnet werden", errno);
-            return;
-        }
-        ::fcntl(fd_, F_SETFL, ::fcntl(fd_, F_GETFL) & ~O_NONBLOCK);
+        fd_ = sys::Oeffnen(ziel_.c_str(), e);
+        if (fd_ < 0) Scheitern("Datei kann nicht ge\xF6" "ffnet werden", e);
         return;
     }
     // A write-protected file is not replaced behind the user's back (the folder may well
-    // allow it). The mode bits are checked as well, as they bind even the super-user's
-    // intent.
-    if (vorhanden && (::access(ziel_.c_str(), W_OK) != 0 ||
-                      (alt.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0)) {
+    // allow it). The mode bits are checked as well: they bind even the super-user's intent.
+    if (alt.Vorhanden && (!sys::Schreibbar(ziel_.c_str()) || (alt.Modus & 0222) == 0)) {
         fehler_ = "Datei ist schreibgesch\xFCtzt";
         return;
     }
     const fs::path ordner = ziel_.has_parent_path() ? ziel_.parent_path() : fs::path(".");
     // The new file has the old file's permissions from the start (a private library is
     // never readable by others, not even for a moment); a new file gets the usual ones.
-    const mode_t modus = vorhanden ? (alt.st_mode & 07777) : 0666;
+    const unsigned modus = alt.Vorhanden ? alt.Modus : 0666;
     for (int versuch = 0; versuch < 100 && fd_ < 0; ++versuch) {
         const fs::path p = ordner / (kTempVor + Zufallsteil() + kTempNach);
-        fd_ = ::open(p.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOCTTY, modus);
+        fd_ = sys::NeuAnlegen(p.c_str(), modus, e);
         if (fd_ >= 0) {
             temp_ = p;
-        } else if (errno != EEXIST) {
-            Scheitern("Datei kann nicht angelegt werden", errno);
+        } else if (std::error_code(e, std::generic_category()) != std::errc::file_exists) {
+            Scheitern("Datei kann nicht angelegt werden", e);
             return;
         }
     }
@@ -153,15 +143,13 @@ AtomareDatei::AtomareDatei(const fs::path& zielPfad) {
         fehler_ = "keine tempor\xE4re Datei m\xF6glich";
         return;
     }
-    if (vorhanden) {
-        // The umask may have taken bits away; the owner stays where the system allows it.
-        [[maybe_unused]] int r = ::fchown(fd_, alt.st_uid, alt.st_gid);
-        ::fchmod(fd_, alt.st_mode & 07777);
-    }
+    // The umask may have taken bits away; the owner stays where the system allows it.
+    if (alt.Vorhanden) sys::Angleichen(fd_, alt);
 }
 
 AtomareDatei::~AtomareDatei() {
-    if (fd_ >= 0) ::close(fd_);
+    int e = 0;
+    if (fd_ >= 0) sys::Schliessen(fd_, e);
     if (!temp_.empty()) {
         std::error_code ec;
         fs::remove(temp_, ec);
@@ -169,47 +157,37 @@ AtomareDatei::~AtomareDatei() {
 }
 
 bool AtomareDatei::Scheitern(const std::string& was, int fehlerNummer) {
-    if (fehler_.empty()) fehler_ = was + " (" + FehlerGrund(fehlerNummer ? fehlerNummer : EIO) + ")";
+    if (fehler_.empty())
+        fehler_ = was + " (" + FehlerGrund(fehlerNummer ? fehlerNummer : int(std::errc::io_error)) + ")";
     return false;
 }
 
 bool AtomareDatei::Schreibe(const void* daten, std::size_t n) {
     if (!fehler_.empty() || fd_ < 0) return false;
-    const auto* p = static_cast<const char*>(daten);
-    while (n > 0) {
-        const ssize_t k = ::write(fd_, p, n);
-        if (k < 0) {
-            if (errno == EINTR) continue;
-            return Scheitern("Schreibfehler", errno);
-        }
-        if (k == 0) return Scheitern("Schreibfehler", ENOSPC);
-        p += k;
-        n -= std::size_t(k);
-    }
+    int e = 0;
+    if (!sys::Schreiben(fd_, daten, n, e)) return Scheitern("Schreibfehler", e);
     return true;
 }
 
 std::string AtomareDatei::Abschliessen() {
     if (!fehler_.empty() || fd_ < 0) return fehler_.empty() ? "Schreibfehler" : fehler_;
+    int e = 0;
     // The content is on the disk before the name points at it: a crash right after the
     // rename leaves the new file whole, not empty.
-    if (!direkt_ && ::fsync(fd_) != 0 && errno != EINVAL) Scheitern("Schreibfehler", errno);
-    const int zu = ::close(fd_);
-    const int e = errno;
+    if (!direkt_ && !sys::Sync(fd_, e)) Scheitern("Schreibfehler", e);
+    const bool zu = sys::Schliessen(fd_, e);
     fd_ = -1;
-    if (zu != 0 && e != EINTR) Scheitern("Schreibfehler", e);
+    if (!zu) Scheitern("Schreibfehler", e);
     if (!fehler_.empty() || direkt_) return fehler_;
 
-    if (::rename(temp_.c_str(), ziel_.c_str()) != 0)
-        return Scheitern("Datei kann nicht ersetzt werden", errno), fehler_;
+    if (!sys::Umbenennen(temp_.c_str(), ziel_.c_str(), e)) {
+        Scheitern("Datei kann nicht ersetzt werden", e);
+        return fehler_;
+    }
     temp_.clear();
     // The rename itself is made lasting by syncing the folder.
     const fs::path ordner = ziel_.has_parent_path() ? ziel_.parent_path() : fs::path(".");
-    const int d = ::open(ordner.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (d >= 0) {
-        ::fsync(d);
-        ::close(d);
-    }
+    sys::OrdnerSync(ordner.c_str());
     return {};
 }
 

@@ -1,11 +1,10 @@
 #include "Sammlung.h"
 
-#include <sys/stat.h>
-
 #include <algorithm>
 #include <system_error>
 
 #include "core/library/AtomarSchreiben.h"
+#include "dateisystem/Dateisystem.h"
 
 namespace kd {
 
@@ -16,15 +15,14 @@ const char kReihenfolgeDatei[] = "KDFormel.MFL";
 }
 
 DateiStand StandVon(const fs::path& p) {
+    const sys::DateiInfo i = sys::Info(p.c_str());
     DateiStand d;
-    struct stat st {};
-    if (::stat(p.c_str(), &st) != 0) return d;
-    d.Vorhanden = true;
-    d.Regulaer = S_ISREG(st.st_mode);
-    d.Geraet = st.st_dev;
-    d.Knoten = st.st_ino;
-    d.Groesse = std::uint64_t(st.st_size);
-    d.ZeitNs = std::int64_t(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
+    d.Vorhanden = i.Vorhanden;
+    d.Regulaer = i.Regulaer;
+    d.Geraet = i.Geraet;
+    d.Knoten = i.Knoten;
+    d.Groesse = i.Groesse;
+    d.ZeitNs = i.ZeitNs;
     return d;
 }
 

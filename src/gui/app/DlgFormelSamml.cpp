@@ -3,6 +3,8 @@
 #include <QAction>
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QCryptographicHash>
+#include <QDir>
 #include <QEventLoop>
 #include <QKeyEvent>
 #include <QLabel>
@@ -15,6 +17,7 @@
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QSignalBlocker>
+#include <QStandardPaths>
 #include <QTextDocumentFragment>
 #include <QStyledItemDelegate>
 #include <QTextEdit>
@@ -384,10 +387,18 @@ void TDlgFormelSamml::FormActivate() {
 }
 
 void TDlgFormelSamml::OrdnerSperren() {
-    // A hidden lock file in the library folder; a lock of a program that has crashed is
-    // stale (its process is gone) and taken over.
+    // A lock file per library folder in the user's runtime folder (the library folder
+    // itself stays as the user keeps it); a lock of a program that has crashed is stale
+    // (its process is gone) and taken over.
+    std::error_code ec;
+    const std::filesystem::path echt = std::filesystem::weakly_canonical(verz_.BibVerz, ec);
+    const QByteArray schluessel = QCryptographicHash::hash(
+        QByteArray::fromStdString((ec ? verz_.BibVerz : echt).string()), QCryptographicHash::Sha1);
+    const QString ort = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
+    QDir().mkpath(ort);
     ordnerSperre_ = std::make_unique<QLockFile>(
-        QString::fromStdString((verz_.BibVerz / ".KDFormel.lock").string()));
+        QDir(ort).filePath(QStringLiteral("kdformel-") + QString::fromLatin1(schluessel.toHex().left(16)) +
+                           QStringLiteral(".lock")));
     ordnerSperre_->setStaleLockTime(0);
     if (ordnerSperre_->tryLock(0)) return;
     if (ordnerSperre_->error() == QLockFile::LockFailedError)
