@@ -12,6 +12,7 @@ namespace fs = std::filesystem;
 
 namespace {
 const char kReihenfolgeDatei[] = "KDFormel.MFL";
+constexpr std::size_t kGezeigteZeichen = 120;  // of a formula named in a question
 }
 
 DateiStand StandVon(const fs::path& p) {
@@ -34,6 +35,11 @@ void Formelsammlung::StandMerken(const std::string& name) {
 }
 
 void Formelsammlung::ResetMerkList() { MerkList.fill(Undefiniert); }
+
+Antwort Formelsammlung::Zerstoerend(const std::string& text) const {
+    if (GefahrFrage) return GefahrFrage(text);
+    return Frage ? Frage(text) : Antwort::Abbrechen;
+}
 
 void Formelsammlung::LayoutAendern() {
     if (LayoutUngueltig) LayoutUngueltig();
@@ -140,8 +146,9 @@ bool Formelsammlung::VorWechselSpeichern() {
     try {
         return AktuelleSpeichern();
     } catch (const FileError& e) {
-        if (!Frage) throw;
-        const Antwort a = Frage(std::string(e.what()) +
+        if (!Frage && !GefahrFrage) throw;
+        // Ja drops the changes: the window offers Nein first.
+        const Antwort a = Zerstoerend(std::string(e.what()) +
                                 "\n\nDie \xC4nderungen verwerfen und die Formelsammlung wechseln?\n"
                                 "Ja: verwerfen\nNein: die Formelsammlung bleibt ge\xF6" "ffnet");
         if (a != Antwort::Ja) return false;
@@ -225,12 +232,10 @@ bool Formelsammlung::NeueAnlegen() {
                                  : "Der Name einer Formelsammlung darf kein \"/\" enthalten.");
         return false;
     }
-    name += ".pqb";
-
     std::error_code ec;
     if (fs::exists(fs::symlink_status(Pfad(name), ec))) {
         const Antwort a =
-            Frage ? Frage("Formelsammlung besteht bereits. \xDC" "berschreiben?") : Antwort::Abbrechen;
+            Zerstoerend("Formelsammlung \"" + name + "\" besteht bereits. \xDC" "berschreiben?");
         if (a != Antwort::Ja) return false;
     }
 
@@ -239,7 +244,11 @@ bool Formelsammlung::NeueAnlegen() {
     FormelListe.ClearItems();
     SchreibeBibliothek(Pfad(name).string(), FormelListe);
 
-    Bibliotheken.insert(Bibliotheken.begin(), name.substr(0, name.size() - 4));
+    // A name that is listed already (its file was just overwritten) moves to the top
+    // instead of being listed, and written to the order file, a second time.
+    Bibliotheken.erase(std::remove(Bibliotheken.begin(), Bibliotheken.end(), name),
+                       Bibliotheken.end());
+    Bibliotheken.insert(Bibliotheken.begin(), name);
     StandMerken(Bibliotheken.front());
     AktBibliothek = 0;
     Geaendert = false;
@@ -294,7 +303,10 @@ void Formelsammlung::SetFormel(int index) {
 bool Formelsammlung::FormelLoeschen() {
     LayoutAendern();
     if (AktFormel < 0 || AktFormel >= FormelListe.Count()) return false;
-    const Antwort a = Frage ? Frage("Formel wirklich l\xF6schen?") : Antwort::Abbrechen;
+    // The question names the formula, so a wrong one is not deleted unseen.
+    std::string formel = FormelListe[AktFormel]->FormelText;
+    if (formel.size() > kGezeigteZeichen) formel = formel.substr(0, kGezeigteZeichen) + "...";
+    const Antwort a = Zerstoerend("Formel wirklich l\xF6schen?\n\n" + formel);
     if (a != Antwort::Ja) return false;
     FormelListe.DeleteItem(AktFormel);
     AktFormel -= 1;
