@@ -71,5 +71,24 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             (void)kd::HoeheBeiBreite(b->Masse, 323);
         }
     }
+
+    // Decoded for a smaller place (the size taken from the last bytes): a raster covers
+    // the place or is the whole picture, never larger than the whole picture, and keeps
+    // the headers' size.
+    if (size >= 2) {
+        kd::BildGrenzen klein = Grenzen;
+        klein.ZielBreite = 1 + data[size - 1] % 64;
+        klein.ZielHoehe = 1 + data[size - 2] % 64;
+        for (std::int32_t typ : {kd::BildJpeg, kd::BildBitmap}) {
+            const auto voll = kd::DekodiereBild(typ, daten, Grenzen);
+            const auto b = kd::DekodiereBild(typ, daten, klein);
+            Pruefen(voll.has_value() == b.has_value());
+            if (!b) continue;
+            Pruefen(Vollstaendig(b->Raster) && b->Masse == voll->Masse);
+            Pruefen(b->Raster.Width <= voll->Raster.Width && b->Raster.Height <= voll->Raster.Height);
+            Pruefen(b->Raster.Width == voll->Raster.Width || b->Raster.Width >= klein.ZielBreite);
+            Pruefen(b->Raster.Height == voll->Raster.Height || b->Raster.Height >= klein.ZielHoehe);
+        }
+    }
     return 0;
 }

@@ -5,6 +5,7 @@
 
 #include "Befehle.h"
 #include "core/eval/Berechnung.h"
+#include "core/eval/Rechenabbruch.h"
 #include "core/eval/Tabellenformel.h"
 #include "core/numeric/Encoding.h"
 #include "core/numeric/Zahlen.h"
@@ -41,10 +42,12 @@ std::string Zahl20(kd::Extended v) {
 }
 
 const char* const CalcHilfe =
-    "Aufruf: kdformel-cli calc TEXT [NAME=WERT ...] [--part N]\n"
+    "Aufruf: kdformel-cli calc TEXT [NAME=WERT ...] [--part N] [--time-limit S]\n"
     "Berechnet TEXT wie \"Formel berechnen\" die gew\xC3\xA4hlte Formel. Die freien Variablen\n"
     "bekommen ihre Werte aus NAME=WERT (2,5 und 50% gehen); eine fehlende Angabe ist ein\n"
     "Fehler. --part N berechnet Teilformel N, wie die Tab-Markierung sie w\xC3\xA4hlt.\n"
+    "--time-limit S beendet eine Berechnung nach S Sekunden (Vorgabe 10, 0 = ohne Grenze)\n"
+    "wie eine Schleife, die ihre Durchl\xC3\xA4ufe ersch\xC3\xB6pft.\n"
     "Exit-Status: 0 Ergebnis, 1 Rechen- oder Formelfehler im Ergebnis, 2 Berechnung\n"
     "abgelehnt oder ein Wert fehlt / ist ung\xC3\xBCltig.\n";
 
@@ -54,12 +57,19 @@ int CalcBefehl(const Argumente& args) {
     std::string text;
     bool textDa = false;
     long long teil = 0;
+    long long sekunden = 10;
     std::map<std::string, std::string> werte;  // Windows-1252 name -> typed value
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& a = args[i];
         if (a == "--help" || a == "-h") {
             std::fputs(CalcHilfe, stdout);
             return Erfolg;
+        }
+        if (a == "--time-limit") {
+            if (i + 1 >= args.size() || !Zahl(args[i + 1], sekunden) || sekunden < 0 || sekunden > 86400)
+                return Fehler(Dateifehler, "--time-limit braucht Sekunden von 0 bis 86400");
+            ++i;
+            continue;
         }
         if (a == "--part") {
             if (i + 1 >= args.size() || !Zahl(args[i + 1], teil) || teil < 1)
@@ -113,6 +123,9 @@ int CalcBefehl(const Argumente& args) {
         }
         return true;
     };
+    // Scripts never hang: a computation past the limit stops like a loop out of passes.
+    kd::Rechenabbruch abbruch(sekunden > 0 ? std::chrono::seconds(sekunden)
+                                           : kd::Rechenabbruch::Uhr::duration::max());
     const kd::Berechnungsergebnis e = kd::FormelBerechnen(text, markiert, merk, eingabe);
     using A = kd::Berechnungsergebnis::Art;
     switch (e.art) {

@@ -57,8 +57,9 @@ const char RenderHilfe[] =
 
 } // namespace
 
-// The Qt module, loaded on first use from the tool's folder (or the installed library
-// folder); null when this build has none or it cannot be loaded (then `warum` says why).
+// The Qt module, loaded on first use from the tool's folder (the build tree) or the
+// library folder beside it (an installation, wherever its prefix lies); null when this
+// build has none or it cannot be loaded (then `warum` says why).
 void* QtModul(std::string& warum) {
 #ifdef KD_CLI_QT_MODUL
     static std::string fehler;
@@ -70,8 +71,8 @@ void* QtModul(std::string& warum) {
             std::string ordner(pfad, std::size_t(n));
             ordner.resize(ordner.rfind('/') + 1);
             orte.push_back(ordner + KD_CLI_QT_MODUL);
+            orte.push_back(ordner + KD_CLI_QT_MODULORDNER + "/" + KD_CLI_QT_MODUL);
         }
-        orte.push_back(std::string(KD_CLI_QT_MODULORDNER) + "/" + KD_CLI_QT_MODUL);
         for (const std::string& o : orte) {
             if (void* h = dlopen(o.c_str(), RTLD_NOW | RTLD_LOCAL)) return h;
             if (const char* e = dlerror()) fehler = e;

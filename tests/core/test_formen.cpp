@@ -1,6 +1,8 @@
 // Shapes: records, geometry, marks, point editing, drawing calls, lists by class name.
 #include <gtest/gtest.h>
 
+#include <limits>
+
 #include <cmath>
 #include <vector>
 
@@ -291,6 +293,39 @@ TEST(Formen, NEckDrawing) {
     }
     EXPECT_EQ(dc.CurrentBrush(), WhiteBrush());
     EXPECT_EQ(dc.CurrentPen(), BlackPen());
+}
+
+// Coordinates at the edge of the 32-bit range (a scale that saturates the rounding, an
+// origin at the limit) stay at the edge instead of wrapping to the other side.
+TEST(Formen, NEckAtTheEdgeOfTheRangeClamps) {
+    constexpr std::int32_t kMax = std::numeric_limits<std::int32_t>::max();
+    constexpr std::int32_t kMin = std::numeric_limits<std::int32_t>::min();
+    const std::vector<TPoint> local = {{0, 0}, {1, 0}, {-1, -1}};
+    struct Fall {
+        std::int32_t ox, oy;
+        Extended scale;
+        std::vector<TPoint> gezeichnet;
+    };
+    const Fall faelle[] = {
+        {kMax, kMin, 1, {{kMax, kMin}, {kMax, kMin}, {kMax - 1, kMin}}},
+        {10, -10, 1e30L, {{10, -10}, {kMax, -10}, {kMin + 10, kMin}}},
+        {kMax - 1, kMin + 1, 1e30L, {{kMax - 1, kMin + 1}, {kMax, kMin + 1}, {-2, kMin}}},
+    };
+    for (const auto& f : faelle) {
+        TnEck e(local.data(), 3, 0, PenBrush(), true, false, f.ox, f.oy, f.scale, true);
+        EXPECT_EQ(e.DrawnPoints(), f.gezeichnet);
+        FixedMetricsDevice dc;
+        e.Draw(dc);
+        const auto g = dc.CallsOf(Kind::Polygon);
+        ASSERT_EQ(g.size(), 3u);
+        // The first relief pass moves left and up: x - 2 and y + 2, at most to the edge.
+        const auto rand = [](std::int64_t v) { return std::int32_t(std::clamp<std::int64_t>(v, kMin, kMax)); };
+        for (std::size_t i = 0; i < 3; ++i) {
+            const TPoint p = f.gezeichnet[i];
+            EXPECT_EQ(g[0].points[i], (TPoint{rand(p.x - 2LL), rand(p.y + 2LL)}));
+            EXPECT_EQ(g[1].points[i], (TPoint{rand(p.x + 2LL), rand(p.y - 2LL)}));
+        }
+    }
 }
 
 TEST(Formen, PolylineGeometry) {

@@ -1,12 +1,17 @@
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <clocale>
+#include <cstdlib>
+#include <filesystem>
 #include <cmath>
 #include <string>
 
 #include "core/numeric/Zahlen.h"
 
 using namespace kd;
+namespace fs = std::filesystem;
 
 namespace {
 
@@ -296,13 +301,27 @@ TEST(ZahlText, NonFiniteValuesAndHugeDigitCounts) {
 TEST(ZahlText, IndependentOfTheNumericLocale) {
     const char* alt = std::setlocale(LC_NUMERIC, nullptr);
     const std::string vorher = alt ? alt : "C";
-    if (!std::setlocale(LC_NUMERIC, "de_DE.UTF-8") && !std::setlocale(LC_NUMERIC, "de_DE"))
-        GTEST_SKIP() << "no German locale installed";
+    // A German locale of its own, compiled from the system's locale sources into a
+    // temporary LOCPATH, so the test runs whatever locales the machine has generated.
+    const fs::path ort = fs::temp_directory_path() / ("kdformel-locale-" + std::to_string(::getpid()));
+    fs::create_directories(ort);
+    const std::string befehl = "localedef -i de_DE -f UTF-8 '" + (ort / "de_DE.UTF-8").string() +
+                               "' > /dev/null 2>&1";
+    const int rc = std::system(befehl.c_str());
+    ASSERT_TRUE(fs::exists(ort / "de_DE.UTF-8" / "LC_NUMERIC"))
+        << "localedef (Debian package locales) could not build de_DE.UTF-8, exit " << rc;
+    ::setenv("LOCPATH", ort.c_str(), 1);
+    const char* gesetzt = std::setlocale(LC_NUMERIC, "de_DE.UTF-8");
+    ::unsetenv("LOCPATH");
+    std::error_code ec;
+    ASSERT_NE(gesetzt, nullptr);
+    ASSERT_STREQ(std::localeconv()->decimal_point, ",");  // the locale really is German
     int fehler = -1;
     const std::string t = ZahlText(8, 1234.5L);
     const Extended v = TextZuZahl("12,5", fehler);
     const std::string s = FormatScientific18(1.5L);
     std::setlocale(LC_NUMERIC, vorher.c_str());
+    fs::remove_all(ort, ec);
     EXPECT_EQ(t, "1234,5");
     EXPECT_EQ(v, 12.5L);
     EXPECT_EQ(s, " 1.50000000000000000E+0000");

@@ -720,16 +720,25 @@ TEST(Bilder, ByKindAndEveryPrefixFailsCleanly) {
     EXPECT_EQ(kd::HoeheBeiBreite({0, 5, 0, 0}, 100), 0);
 }
 
-// Writes the samples as the seed corpus of the picture fuzzer when
-// KD_PICTURES_CORPUS names a folder.
-TEST(Bilder, SeedCorpus) {
-    const char* ordner = std::getenv("KD_PICTURES_CORPUS");
-    if (!ordner) GTEST_SKIP() << "KD_PICTURES_CORPUS not set";
-    for (const Probe& p : Proben()) {
-        std::ofstream f(std::string(ordner) + "/" + p.name, std::ios::binary);
-        f.write(reinterpret_cast<const char*>(p.daten.data()), std::streamsize(p.daten.size()));
-        ASSERT_TRUE(f.good()) << p.name;
-    }
-}
-
 } // namespace
+
+#ifdef KD_BILDER_KORPUS
+// The tool kd_bilder_korpus (this file built once more with its own main): writes the
+// samples above as the seed corpus of the picture fuzzer into the folder given.
+int main(int argc, char** argv) {
+    if (argc != 2) {
+        std::fprintf(stderr, "Aufruf: kd_bilder_korpus ORDNER\n");
+        return 1;
+    }
+    for (const Probe& p : Proben()) {
+        const std::string datei = std::string(argv[1]) + "/" + p.name;
+        std::ofstream f(datei, std::ios::binary);
+        f.write(reinterpret_cast<const char*>(p.daten.data()), std::streamsize(p.daten.size()));
+        if (!f.good()) {
+            std::fprintf(stderr, "%s l\xC3\xA4sst sich nicht schreiben\n", datei.c_str());
+            return 2;
+        }
+    }
+    return 0;
+}
+#endif

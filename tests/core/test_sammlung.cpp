@@ -197,11 +197,11 @@ TEST_F(SammlungTest, SwitchSavesTheLibraryLeftAndMovesTheClickedOneToTheTop) {
     s.Start(v);
     ASSERT_EQ(s.Bibliotheken, (Namen{"A", "B", "C"}));
 
-    // Unchanged, and still saved: the removed file comes back.
-    fs::remove(Bib("A"));
+    // Unchanged: not written, so what another program saved meanwhile stays.
+    Lege("A", {"von au\xDF" "en"});
     const int vorher = layout;
     s.Uebernehmen(2);
-    EXPECT_EQ(TexteDatei("A"), (Namen{"a1", "a2"}));
+    EXPECT_EQ(TexteDatei("A"), Namen{"von au\xDF" "en"});
     EXPECT_EQ(s.Bibliotheken, (Namen{"C", "A", "B"}));
     EXPECT_EQ(s.AktBibliothek, 0);
     EXPECT_EQ(Aktuell(), (Namen{"c1", "c2", "c3"}));
@@ -237,12 +237,33 @@ TEST_F(SammlungTest, FailedSaveDoesNotSwitch) {
     fs::create_directory(Bib("A"));
     SchreibeDatei(Bib("A") / "x", Als("x"));
 
-    EXPECT_THROW(s.Uebernehmen(1), FileError);
+    // The user is told why and keeps the library open.
+    antworten = {Antwort::Nein};
+    s.Uebernehmen(1);
+    ASSERT_EQ(fragen.size(), 1u);
+    EXPECT_NE(fragen[0].find("verwerfen"), std::string::npos) << fragen[0];
     EXPECT_EQ(s.Bibliotheken, (Namen{"A", "B"}));
     EXPECT_EQ(s.AktBibliothek, 0);
     EXPECT_EQ(Aktuell(), (Namen{"a1", "a2"}));
     EXPECT_TRUE(s.Geaendert);
     EXPECT_EQ(Inhalt(v.BibVerz), (Namen{"A.pqb", "B.pqb"}));  // no temporary file left
+
+    // Or drops the changes and switches.
+    antworten = {Antwort::Ja};
+    s.Uebernehmen(1);
+    EXPECT_EQ(s.Bibliotheken, (Namen{"B", "A"}));
+    EXPECT_EQ(Aktuell(), Namen{"b1"});
+    EXPECT_FALSE(s.Geaendert);
+
+    // Without anyone to ask, the error is thrown and nothing is switched.
+    Hinzu("b2");
+    fs::remove(Bib("B"));
+    fs::create_directory(Bib("B"));
+    SchreibeDatei(Bib("B") / "x", Als("x"));
+    s.Frage = nullptr;
+    EXPECT_THROW(s.Uebernehmen(1), FileError);
+    EXPECT_EQ(s.Bibliotheken, (Namen{"B", "A"}));
+    EXPECT_EQ(Aktuell(), (Namen{"b1", "b2"}));
 }
 
 TEST_F(SammlungTest, ClosingAsksWhenChangedAndWritesTheOrderFile) {

@@ -132,9 +132,12 @@ TEST(ListenBilder, DecodesOncePerPictureAndFollowsTheRecords) {
     Neu(liste, "b=2");
     Neu(liste, "c=3", 2, Bmp(4, 4));
     kd::ListenBilder bilder(liste);
+    // The sizes come from the headers; a picture is decoded when it is drawn.
     const auto alle = [&] {
         std::vector<kd::TSize> g;
         for (int i = 0; i < liste.Count(); ++i) g.push_back(bilder.Groesse(i));
+        FixedMetricsDevice dc;
+        for (int i = 0; i < liste.Count(); ++i) bilder.Zeichnen(dc, i, {0, 300, 300, 0});
         return g;
     };
     EXPECT_EQ(alle(), (std::vector<kd::TSize>{{16, 8}, {0, 0}, {4, 4}}));
@@ -156,6 +159,8 @@ TEST(ListenBilder, DecodesOncePerPictureAndFollowsTheRecords) {
 
     liste[1]->Bild = Jpeg(60, 30);  // replaced in place by one of another size
     EXPECT_EQ(bilder.Groesse(1), (kd::TSize{60, 30}));
+    EXPECT_EQ(bilder.Dekodierungen(), 3) << "the size needs no decoding";
+    alle();
     EXPECT_EQ(bilder.Dekodierungen(), 4);
 
     liste[2]->BildTyp = 0;  // picture removed

@@ -37,7 +37,7 @@ TEST(Einheitentabellen, PagesLabelsAndFactors) {
         {"s", "min", "h", "d", "a", "Sonnenjahr", "Sternjahr"},
         {"\xB0" "C", "K", "\xB0" "F", "\xB0" "R"},
     };
-    const char* namen[] = {"L\xE4nge", "Fl\xE4" "che", "Volumen", "Masse", "Zeit", "Temperatur", ""};
+    const char* namen[] = {"L\xE4nge", ("Fl\xE4" "che"), "Volumen", "Masse", "Zeit", "Temperatur", ""};
     for (int s = -1; s <= EinheitenSeiten; ++s) {
         const bool gibt = s >= 0 && s < EinheitenSeiten;
         EXPECT_EQ(Seitenname(s), gibt ? namen[s] : "");

@@ -328,6 +328,8 @@ private slots:
             {"y=a*2", QString()},                  // a has no value
             {"y=B[1,1]", QString()},               // table references are not computed
             {"y=WURZEL(0-4)", U(kd::Rechenfehlertexte[3])},
+            // Ten minutes of passes: the value is given up after a tenth of a second.
+            {"y=SUMME(i=1;65534;SUMME(j=1;65534;17*ATN(SIN(j))+1))", QString()},
         };
         for (const Fall& fall : faelle) {
             Formulare f(fall.zeile);

@@ -134,11 +134,13 @@ private slots:
         Zeige(*w);
         w->CScrollBox1->verticalScrollBar()->setValue(50);
 
-        // The library left is written even when unchanged: spoil its file first.
-        ordner.Schreibe("Alpha.pqb", "kaputt");
+        // The library left is not written when unchanged: what another program saved
+        // meanwhile stays.
+        ordner.Schreibe("Alpha.pqb", "anders");
         KlickeListe(*w, 1);
 
-        QCOMPARE(ordner.Lies("Alpha.pqb"), kA);
+        QCOMPARE(ordner.Lies("Alpha.pqb"), QByteArray("anders"));
+        ordner.Schreibe("Alpha.pqb", kA);
         QCOMPARE(ordner.Lies("Beta.pqb"), kB);
         QCOMPARE(Liste(*w), (QStringList{"Beta", "Alpha"}));
         QCOMPARE(w->ListBox1->currentRow(), 0);

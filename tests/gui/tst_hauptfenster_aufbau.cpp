@@ -206,14 +206,14 @@ private slots:
             texte << (a->isSeparator() ? QStringLiteral("-") : a->text());
         }
         QCOMPARE(namen, (QStringList{"Lschen1", "NeueFormeleinfgen1", "N3", "Editieren1",
-                                     "Berechnen1", "N1", "AlsTextinZwischenablage1",
+                                     "Berechnen1", "KurveZeichnen1", "N1", "AlsTextinZwischenablage1",
                                      "AlsFormelinZwischenablage1",
                                      "AlsExcelFormelinZwischenablage1", "AlsLatexKopieren1",
                                      "AlsMathMLKopieren1", "Einfgen1", "N2",
                                      "Grafikhinzufgen1", "Grafikspeichern1"}));
         QCOMPARE(texte, (QStringList{QStringLiteral("&Löschen"),
                                      QStringLiteral("Neue Formel einfügen..."), "-",
-                                     "&Editieren...", "Berechnen...", "-",
+                                     "&Editieren...", "Berechnen...", "Kurve zeichnen...", "-",
                                      "Als Text in Zwischenablage",
                                      "Als grafische Formel in Zwischenablage",
                                      "Als Excel-Formel in Zwischenablage",

@@ -3,6 +3,7 @@
 #include "QtAusgabe.h"
 
 #include <QGuiApplication>
+#include <QIODevice>
 #include <QImage>
 #include <QPageSize>
 #include <QPainter>
@@ -13,6 +14,7 @@
 #include <vector>
 
 #include "../Befehle.h"
+#include "core/library/AtomarSchreiben.h"
 #include "gui/platform/QtDevice.h"
 
 namespace kdcli {
@@ -31,6 +33,36 @@ void Anwendung() {
 }
 
 enum class Art { Svg, Png, Pdf };
+
+// Qt's writers over a file that replaces the target only when every byte is written.
+class AtomaresGeraet final : public QIODevice {
+public:
+    explicit AtomaresGeraet(const std::string& datei) : datei_(datei) { open(QIODevice::WriteOnly); }
+    qint64 readData(char*, qint64) override { return -1; }
+    qint64 writeData(const char* daten, qint64 n) override {
+        return datei_.Schreibe(daten, std::size_t(n)) ? n : -1;
+    }
+    std::string Fehler() const { return datei_.Fehler(); }
+    std::string Abschliessen() {
+        close();
+        return datei_.Abschliessen();
+    }
+private:
+    kd::AtomareDatei datei_;
+};
+
+std::string Utf8(const std::string& cp1252) {
+    std::string s;
+    for (unsigned char c : cp1252) {
+        if (c < 0x80) {
+            s += char(c);
+        } else {  // the writer's reasons are Windows-1252: umlauts and ß only
+            s += char(0xC0 | (c >> 6));
+            s += char(0x80 | (c & 0x3F));
+        }
+    }
+    return s;
+}
 
 Art ArtVon(const std::string& datei) {
     if (datei.ends_with(".png")) return Art::Png;
@@ -74,6 +106,20 @@ int MitQtMessung(const std::function<int(kd::Device&)>& arbeit) {
     return rc;
 }
 
+static int AusgabeFehler(const std::string& datei, const std::string& grund) {
+    return Fehler(Dateifehler, datei + " l\xC3\xA4sst sich nicht schreiben: " + Utf8(grund));
+}
+
+int InDatei(const std::string& datei, const std::function<bool(QIODevice&)>& schreiben) {
+    AtomaresGeraet geraet(datei);
+    if (!geraet.Fehler().empty()) return AusgabeFehler(datei, geraet.Fehler());
+    const bool ok = schreiben(geraet);
+    if (!geraet.Fehler().empty()) return AusgabeFehler(datei, geraet.Fehler());
+    if (!ok) return AusgabeFehler(datei, "Schreibfehler");
+    if (const std::string grund = geraet.Abschliessen(); !grund.empty()) return AusgabeFehler(datei, grund);
+    return Erfolg;
+}
+
 int QtRendern(const std::string& datei, double zoom,
               const std::function<int(kd::Device&, kd::TRect& bereich)>& aufbauen,
               const std::function<void(kd::Device&)>& zeichnen) {
@@ -83,7 +129,6 @@ int QtRendern(const std::string& datei, double zoom,
     if (const int rc = aufbauen(mess, b); rc != Erfolg) return rc;
     b = kd::NormalizeRect(b);
     const double breite = b.Right - b.Left, hoehe = b.Top - b.Bottom;
-    const QString name = QString::fromStdString(datei);
     const auto px = [&](double einheiten) { return std::max(1, int(std::lround(einheiten * zoom))); };
     switch (ArtVon(datei)) {
     case Art::Png: {
@@ -94,36 +139,37 @@ int QtRendern(const std::string& datei, double zoom,
             QPainter p(&bild);
             Zeichnen(p, b, zoom, zeichnen);
         }
-        if (!bild.save(name, "PNG")) return Fehler(Dateifehler, datei + " l\xC3\xA4sst sich nicht schreiben");
-        return Erfolg;
+        return InDatei(datei, [&](QIODevice& d) { return bild.save(&d, "PNG"); });
     }
     case Art::Svg: {
+        return InDatei(datei, [&](QIODevice& d) {
         QSvgGenerator svg;
-        svg.setFileName(name);
+        svg.setOutputDevice(&d);
         svg.setSize(QSize(px(breite), px(hoehe)));
         svg.setViewBox(QRect(0, 0, px(breite), px(hoehe)));
         svg.setResolution(std::max(1, int(std::lround(254 * zoom))));  // 0.1 mm per unit
         svg.setTitle(QStringLiteral("KALDORA Formelsammlung"));
         QPainter p;
-        if (!p.begin(&svg)) return Fehler(Dateifehler, datei + " l\xC3\xA4sst sich nicht schreiben");
+        if (!p.begin(&svg)) return false;
         p.fillRect(QRectF(0, 0, px(breite), px(hoehe)), Qt::white);
         Zeichnen(p, b, zoom, zeichnen);
-        p.end();
-        return Erfolg;
+        return p.end();
+        });
     }
     case Art::Pdf: {
         // Real size: 2540 dpi, 10 device pixels per 0.1 mm.
-        QPdfWriter pdf(name);
+        return InDatei(datei, [&](QIODevice& d) {
+        QPdfWriter pdf(&d);
         pdf.setResolution(2540);
         pdf.setPageSize(QPageSize(QSizeF(breite / 10.0, hoehe / 10.0), QPageSize::Millimeter, QString(),
                                   QPageSize::ExactMatch));
         pdf.setPageMargins(QMarginsF(0, 0, 0, 0));
         pdf.setCreator(QStringLiteral("KALDORA Formelsammlung"));
         QPainter p;
-        if (!p.begin(&pdf)) return Fehler(Dateifehler, datei + " l\xC3\xA4sst sich nicht schreiben");
+        if (!p.begin(&pdf)) return false;
         Zeichnen(p, b, 10.0, zeichnen);
-        p.end();
-        return Erfolg;
+        return p.end();
+        });
     }
     }
     return Erfolg;

@@ -8,7 +8,14 @@
 
 #include "core/device/Device.h"
 
+class QIODevice;
+
 namespace kdcli {
+
+// Writes a file through `schreiben` (which returns false when it failed): the bytes go
+// to a temporary file beside it, every write and the close are checked, and only a
+// complete file replaces `datei`. Returns Erfolg, or Dateifehler after the message.
+int InDatei(const std::string& datei, const std::function<bool(QIODevice&)>& schreiben);
 
 // Runs `arbeit` with a QtDevice painting on a small QImage (inside an application
 // object made for it, on the offscreen platform unless QT_QPA_PLATFORM says otherwise).

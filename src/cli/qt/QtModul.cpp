@@ -157,7 +157,10 @@ int BibliothekDrucken(const std::string& pfad, const std::string& ausgabe, int k
     kd::ListenBilder bilder(liste);
     // The application object the fonts need comes with the measuring device.
     return MitQtMessung([&](kd::Device&) {
-        QPdfWriter pdf(QString::fromLocal8Bit(ausgabe.c_str()));
+        int seiten = 0;
+        bool gedruckt = false;
+        const int rc = InDatei(ausgabe, [&](QIODevice& ziel) {
+        QPdfWriter pdf(&ziel);
         const std::string name = std::filesystem::path(pfad).stem().string();
         pdf.setTitle(QStringLiteral("Pexaplan 5.0 - [") + QString::fromLocal8Bit(name.c_str()) +
                      QStringLiteral("]"));
@@ -166,8 +169,7 @@ int BibliothekDrucken(const std::string& pfad, const std::string& ausgabe, int k
                                       QMarginsF(0, 0, 0, 0)));
         pdf.setResolution(600);
         QPainter maler;
-        if (!maler.begin(&pdf))
-            return Fehler(Dateifehler, "kann " + ausgabe + " nicht schreiben");
+        if (!maler.begin(&pdf)) return false;
         maler.setRenderHint(QPainter::Antialiasing);
         maler.setRenderHint(QPainter::TextAntialiasing);
         kd::QtDevice dc(&maler);
@@ -179,9 +181,13 @@ int BibliothekDrucken(const std::string& pfad, const std::string& ausgabe, int k
         a.NeueSeite = [&pdf] { pdf.newPage(); };
         const kd::Druckergebnis e = kd::FormelsammlungDrucken(dc, a);
         dc.End();
-        if (!maler.end()) return Fehler(Dateifehler, "kann " + ausgabe + " nicht schreiben");
-        if (!e.Gedruckt) return Fehler(Dateifehler, "keine bedruckbare Fl\xC3\xA4" "che");
-        std::printf("%d\n", e.Seiten);
+        seiten = e.Seiten;
+        gedruckt = e.Gedruckt;
+        return maler.end();
+        });
+        if (rc != Erfolg) return rc;
+        if (!gedruckt) return Fehler(Dateifehler, "keine bedruckbare Fl\xC3\xA4" "che");
+        std::printf("%d\n", seiten);
         return Erfolg;
     });
 }

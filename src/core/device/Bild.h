@@ -6,6 +6,7 @@
 // Every decoder works within BildGrenzen: an image larger than the limits is refused
 // before any pixel memory is taken, so bad input never allocates more than the limits
 // allow.
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <vector>
@@ -30,11 +31,24 @@ struct Bild {
     bool Create(std::int32_t w, std::int32_t h);
 };
 
-// How large a decoded image may be.
+// How large a decoded image may be, and how large it is needed.
 struct BildGrenzen {
     std::int32_t MaxSide = 20000;          // pixels per side
     std::int64_t MaxPixels = 100'000'000;  // width × height
+    // The size the picture is drawn at, in device pixels (0 = full size). A decoder that
+    // can deliver a smaller image (JPEG in eighths, bitmaps by taking every n-th pixel)
+    // delivers the smallest one at least this large, so memory follows what is shown.
+    std::int32_t ZielBreite = 0;
+    std::int32_t ZielHoehe = 0;
 };
+
+// The step n (1, 2, 3 ...) so that every n-th pixel of a w × h image still covers the
+// target of `g`; 1 without a target.
+inline std::int32_t Unterabtastung(std::int64_t w, std::int64_t h, const BildGrenzen& g) {
+    if (g.ZielBreite <= 0 || g.ZielHoehe <= 0) return 1;
+    std::int64_t n = std::min(w / g.ZielBreite, h / g.ZielHoehe);
+    return std::int32_t(std::clamp<std::int64_t>(n, 1, 1 << 14));
+}
 
 // Whether a w × h image fits the limits (both sides at least 1).
 inline bool InnerhalbGrenzen(std::int64_t w, std::int64_t h, const BildGrenzen& g) {

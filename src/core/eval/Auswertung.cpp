@@ -1,11 +1,13 @@
 // Evaluation of a parsed formula: the walk over the step list that FormelLesen and
 // Reihenfolge left in the equation object.
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
 
 #include "core/eval/Funktionen.h"
 #include "core/eval/Rechenfehler.h"
+#include "core/eval/Rechenabbruch.h"
 #include "core/eval/Schleifenprogramm.h"
 #include "core/matrix/MatrixObj.h"
 #include "core/numeric/Zahlen.h"
@@ -53,6 +55,9 @@ constexpr int MaxSchleifen = 6;
 // inside an integral (10001 * 10001). A loop whose end lies out of reach (a named end
 // bound of 1E18, say) ends with RfDurchlaeufe instead of running for hours.
 constexpr long long MaxDurchlaeufe = 1LL << 27;
+// The compiled program runs at most this many passes before the step walk takes one and
+// asks whether the computation is to stop (a few milliseconds of work).
+constexpr long long ProgrammDurchlaeufeAmStueck = 1LL << 16;
 
 // The end test of a loop: the loop is finished when end <= variable + tolerance. A sum
 // or product steps by 1 and keeps the tolerance of 1E-10; an integral's tolerance is
@@ -124,9 +129,10 @@ Extended TGleichung::Auswerten(bool strikt, int& fehler, int& textPos) {
     long long durchlaeufe = 0;     // loop passes so far
     // Every loop pass is counted here, by the step walk and the compiled program alike;
     // false once the passes of this evaluation are used up.
+    // A computation stopped from outside (Rechenabbruch) ends as one out of passes.
     auto durchlaeufeZaehlen = [&durchlaeufe](long long n) {
         durchlaeufe += n;
-        return durchlaeufe < MaxDurchlaeufe;
+        return durchlaeufe < MaxDurchlaeufe && !Rechenabbruch::Pruefen();
     };
 
     // The value of a named bound: identifier k, or Undefiniert.
@@ -368,8 +374,9 @@ Extended TGleichung::Auswerten(bool strikt, int& fehler, int& textPos) {
                         !programm.Uebersetzen(*this, sl.Rumpf, i, sl.Variable, sl.Schrittweite)) {
                         sl.OhneProgramm = true;
                     } else {
-                        const long long n = programm.Laufen(sl.Ende, toleranz, produkt, l.Rechenwert,
-                                                            MaxDurchlaeufe - durchlaeufe);
+                        const long long n =
+                            programm.Laufen(sl.Ende, toleranz, produkt, l.Rechenwert,
+                                            std::min(MaxDurchlaeufe - durchlaeufe, ProgrammDurchlaeufeAmStueck));
                         durchlaeufeZaehlen(n);
                         if (n == 0 && ++sl.Fehlversuche > 8) sl.OhneProgramm = true;
                     }

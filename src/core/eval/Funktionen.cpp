@@ -72,8 +72,11 @@ Extended Gamma(Extended x) {
         Rechenfehler = RfUeberlauf;
         return Ueberlaufwert;
     }
-    // 0 and the negative whole numbers are the poles.
-    if (x <= 0 && std::nearbyint(x) == x) return 1E37L;
+    // 0 and the negative whole numbers are the poles: a division by zero, not a value.
+    if (x <= 0 && std::nearbyint(x) == x) {
+        Rechenfehler = RfUeberlauf;
+        return Ueberlaufwert;
+    }
     // The library's gamma is exact to a few units of the last of 19 digits.
     const Extended g = std::tgamma(x);
     if (!(std::fabs(g) < Ueberlaufwert)) {

@@ -43,7 +43,7 @@ inline bool PotenzGanzzahlig(Extended x, int k, Extended& wert) {
 }
 
 // The gamma function to full precision (std::tgamma): error 1 (Ueberlaufwert) from 35
-// up and for a value beyond 1E100 near a pole; 1E37 for 0 and negative whole x.
+// up and for a value beyond 1E100 near a pole; the same error for 0 and negative whole x (the poles).
 Extended Gamma(Extended x);
 
 // x! for whole x from 0 to 69 (0! = 1). Above 69 error 1 (Ueberlaufwert);

@@ -1,6 +1,7 @@
 #include "Bibliothek.h"
 
 #include <cstdint>
+#include <filesystem>
 #include <limits>
 #include <memory>
 
@@ -29,6 +30,12 @@ std::string MitBibEndung(const std::string& pfad) {
 void LiesBibliothek(const std::string& pfad, FormelListeTyp& liste) {
     const std::string datei = MitBibEndung(pfad);
     const std::string name = PfadText(datei);
+    // Only a regular file is a library: opening a pipe or a device would wait for a
+    // writer that never comes (or read without end).
+    std::error_code ec;
+    const auto art = std::filesystem::status(datei, ec).type();
+    if (!ec && art != std::filesystem::file_type::regular)
+        throw FileError(LeseFehler(name, "keine gew\xF6hnliche Datei"));
     FileSource src(datei);
     if (!src.IsOpen())
         throw FileError(LeseFehler(name, "Datei kann nicht ge\xF6" "ffnet werden"));

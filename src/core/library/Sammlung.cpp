@@ -4,6 +4,7 @@
 #include <system_error>
 
 #include "core/library/AtomarSchreiben.h"
+#include "dateisystem/Dateisystem.h"
 
 namespace kd {
 
@@ -14,7 +15,24 @@ const char kReihenfolgeDatei[] = "KDFormel.MFL";
 constexpr std::size_t kGezeigteZeichen = 120;  // of a formula named in a question
 }
 
+DateiStand StandVon(const fs::path& p) {
+    const sys::DateiInfo i = sys::Info(p.c_str());
+    DateiStand d;
+    d.Vorhanden = i.Vorhanden;
+    d.Regulaer = i.Regulaer;
+    d.Geraet = i.Geraet;
+    d.Knoten = i.Knoten;
+    d.Groesse = i.Groesse;
+    d.ZeitNs = i.ZeitNs;
+    return d;
+}
+
 Formelsammlung::Formelsammlung() { ResetMerkList(); }
+
+void Formelsammlung::StandMerken(const std::string& name) {
+    standName_ = name;
+    stand_ = StandVon(Pfad(name));
+}
 
 void Formelsammlung::ResetMerkList() { MerkList.fill(Undefiniert); }
 
@@ -39,6 +57,12 @@ void Formelsammlung::Start(const Verzeichnisse& v) {
     NamensEingabe = false;
     NamensText.clear();
     LadenFehlgeschlagen = false;
+    standName_.clear();
+    stand_ = {};
+
+    // What a crashed save left behind (never a save of another window in progress).
+    EntferneVerwaisteTemporaere(Verz.BibVerz);
+    if (Verz.ProgVerz != Verz.BibVerz) EntferneVerwaisteTemporaere(Verz.ProgVerz);
 
     Bibliotheken = BibliotheksListe(LiesReihenfolge(Verz.ProgVerz / kReihenfolgeDatei),
                                     GefundeneBibliotheken(Verz.BibVerz));
@@ -61,6 +85,8 @@ void Formelsammlung::LoadBibliothek(const std::string& name) {
     FormelListe.ClearItems();
     Geaendert = false;
     LadenFehlgeschlagen = false;
+    // Taken before reading: a change made while reading shows as a change later.
+    StandMerken(name);
     try {
         LiesBibliothek(Pfad(name).string(), FormelListe);
     } catch (const FileError&) {
@@ -73,18 +99,62 @@ void Formelsammlung::LoadBibliothek(const std::string& name) {
     LayoutAendern();
 }
 
-void Formelsammlung::SaveBibliothek(const std::string& name) {
+bool Formelsammlung::SaveBibliothek(const std::string& name) {
+    if (name == standName_) {
+        // A file that is still a regular file but not the one loaded has been saved by
+        // someone else. A file that is gone or is no file at all holds nothing to lose.
+        const DateiStand jetzt = StandVon(Pfad(name));
+        if (jetzt.Regulaer && jetzt != stand_) {
+            const std::string text =
+                "Die Formelsammlung \"" + name + "\" wurde au\xDF" "erhalb des Programms ge\xE4ndert.";
+            // Without anyone to ask, the other writer's file is kept.
+            if (!Frage) throw FileError(text + " Sie wurde nicht gespeichert.");
+            const Antwort a =
+                Frage(text + "\n\n"
+                      "Ja: neu laden (die \xC4nderungen in diesem Fenster gehen verloren)\n"
+                      "Nein: \xFC" "berschreiben (die \xC4nderungen von au\xDF" "erhalb gehen verloren)\n"
+                      "Abbrechen: nichts speichern");
+            if (a == Antwort::Abbrechen) return false;
+            if (a == Antwort::Ja) {
+                const int formel = AktFormel;
+                try {
+                    LoadBibliothek(name);
+                } catch (const FileError&) {
+                    SetFormel(formel);
+                    throw;
+                }
+                SetFormel(formel);
+                return true;
+            }
+        }
+    }
     SchreibeBibliothek(Pfad(name).string(), FormelListe);
     Geaendert = false;
     LadenFehlgeschlagen = false;
+    StandMerken(name);
+    return true;
 }
 
-// Saves the current library under its list name before it is left. A library whose
-// file could not be read completely is only written when the user changed it.
-void Formelsammlung::AktuelleSpeichern() {
-    if (AktBibliothek < 0 || AktBibliothek >= int(Bibliotheken.size())) return;
-    if (LadenFehlgeschlagen && !Geaendert) return;
-    SaveBibliothek(Bibliotheken[std::size_t(AktBibliothek)]);
+// Saves the current library under its list name before it is left, when it was changed.
+bool Formelsammlung::AktuelleSpeichern() {
+    if (AktBibliothek < 0 || AktBibliothek >= int(Bibliotheken.size())) return true;
+    if (!Geaendert) return true;
+    return SaveBibliothek(Bibliotheken[std::size_t(AktBibliothek)]);
+}
+
+bool Formelsammlung::VorWechselSpeichern() {
+    try {
+        return AktuelleSpeichern();
+    } catch (const FileError& e) {
+        if (!Frage && !GefahrFrage) throw;
+        // Ja drops the changes: the window offers Nein first.
+        const Antwort a = Zerstoerend(std::string(e.what()) +
+                                "\n\nDie \xC4nderungen verwerfen und die Formelsammlung wechseln?\n"
+                                "Ja: verwerfen\nNein: die Formelsammlung bleibt ge\xF6" "ffnet");
+        if (a != Antwort::Ja) return false;
+        Geaendert = false;
+        return true;
+    }
 }
 
 void Formelsammlung::Uebernehmen(int i) {
@@ -93,7 +163,7 @@ void Formelsammlung::Uebernehmen(int i) {
         if (i >= 0) ++i;  // the new entry was put in front of the one clicked
     }
     if (i >= 0 && i < int(Bibliotheken.size())) {
-        AktuelleSpeichern();  // throws before anything is switched
+        if (!VorWechselSpeichern()) return;  // nothing is switched
         AktBibliothek = i;
         try {
             LoadBibliothek(Bibliotheken[std::size_t(i)]);
@@ -119,7 +189,7 @@ void Formelsammlung::SetListBoxReihenfolge0() {
 
 void Formelsammlung::NeueBibliothek(bool ask) {
     if (NamensEingabe) NamensEingabeAbbrechen();
-    AktuelleSpeichern();  // throws before anything is changed
+    if (!VorWechselSpeichern()) return;  // nothing has changed
 
     LayoutAendern();
     vorherigeListe_ = std::move(FormelListe);
@@ -127,6 +197,8 @@ void Formelsammlung::NeueBibliothek(bool ask) {
     vorherigeFormel_ = AktFormel;
     vorherigeGeaendert_ = Geaendert;
     vorherigeFehler_ = LadenFehlgeschlagen;
+    vorherigerStandName_ = standName_;
+    vorherigerStand_ = stand_;
     Geaendert = false;
     LadenFehlgeschlagen = false;
 
@@ -177,6 +249,7 @@ bool Formelsammlung::NeueAnlegen() {
     Bibliotheken.erase(std::remove(Bibliotheken.begin(), Bibliotheken.end(), name),
                        Bibliotheken.end());
     Bibliotheken.insert(Bibliotheken.begin(), name);
+    StandMerken(Bibliotheken.front());
     AktBibliothek = 0;
     Geaendert = false;
     LadenFehlgeschlagen = false;
@@ -198,6 +271,8 @@ void Formelsammlung::NamensEingabeAbbrechen() {
     AktFormel = FormelListe.Empty() ? -1 : std::clamp(vorherigeFormel_, 0, FormelListe.Count() - 1);
     Geaendert = vorherigeGeaendert_;
     LadenFehlgeschlagen = vorherigeFehler_;
+    standName_ = vorherigerStandName_;
+    stand_ = vorherigerStand_;
     LayoutAendern();
 }
 
@@ -206,8 +281,9 @@ bool Formelsammlung::Schliessen() {
     if (Geaendert) {
         const Antwort a = Frage ? Frage("\xC4nderungen speichern?") : Antwort::Abbrechen;
         if (a == Antwort::Abbrechen) return false;
-        if (a == Antwort::Ja && AktBibliothek >= 0 && AktBibliothek < int(Bibliotheken.size()))
-            SaveBibliothek(Bibliotheken[std::size_t(AktBibliothek)]);
+        if (a == Antwort::Ja && AktBibliothek >= 0 && AktBibliothek < int(Bibliotheken.size()) &&
+            !SaveBibliothek(Bibliotheken[std::size_t(AktBibliothek)]))
+            return false;
     }
     const fs::path mfl = Verz.ProgVerz / kReihenfolgeDatei;
     if (!SchreibeReihenfolge(mfl, Bibliotheken) && Meldung)

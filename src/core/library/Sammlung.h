@@ -3,6 +3,7 @@
 // current library's records, the selection and the naming of a new library. The window
 // holds the widgets and shows what this class decides; everything here runs without Qt.
 #include <array>
+#include <cstdint>
 #include <filesystem>
 #include <functional>
 #include <string>
@@ -15,6 +16,17 @@
 namespace kd {
 
 enum class Antwort { Ja, Nein, Abbrechen };
+
+// What identifies the content of a file without reading it: a save by another window or
+// by the command-line tool replaces the file (new inode) or changes its size or time.
+struct DateiStand {
+    bool Vorhanden = false;
+    bool Regulaer = false;
+    std::uint64_t Geraet = 0, Knoten = 0, Groesse = 0;
+    std::int64_t ZeitNs = 0;
+    bool operator==(const DateiStand&) const = default;
+};
+DateiStand StandVon(const std::filesystem::path& p);
 
 class Formelsammlung {
 public:
@@ -59,15 +71,23 @@ public:
     std::filesystem::path Pfad(const std::string& name) const;
 
     void LoadBibliothek(const std::string& name);  // throws FileError
-    void SaveBibliothek(const std::string& name);  // throws FileError
+    // Writes the records to library `name`. When that is the current library and its file
+    // was changed outside this object since it was loaded or saved, asks first (Frage,
+    // "… wurde außerhalb des Programms geändert"): Ja loads the file again (the changes
+    // here are dropped), Nein overwrites it, Abbrechen writes nothing and returns false.
+    // Throws FileError when the file cannot be written.
+    bool SaveBibliothek(const std::string& name);
     // Saves the current library under its list entry, as a switch or a search does before
-    // leaving it. A library that could not be read completely is only written when it was
-    // changed. Throws FileError.
-    void AktuelleSpeichern();
+    // leaving it, but only when it was changed: an unchanged library is never rewritten,
+    // so what other windows saved meanwhile stays. Returns false when the user cancelled
+    // the question about a file changed outside. Throws FileError.
+    bool AktuelleSpeichern();
 
-    // A click on list entry i: saves the current library (always), loads entry i and
-    // moves it to the top. When the save fails nothing is switched (and the error is
-    // thrown), so unsaved formulas are never dropped. A pending naming is finished
+    // A click on list entry i: saves the current library when it was changed, loads entry
+    // i and moves it to the top. When the save fails the user is told why and asked
+    // whether to drop the changes and switch (Ja) or to keep the library open (else);
+    // without a Frage hook the error is thrown. Either way unsaved formulas are never
+    // dropped without consent. A pending naming is finished
     // first (SetNeueBibliothek); its new entry goes to the top, so i still names the
     // entry that was clicked. When the naming is not confirmed nothing else happens.
     // A failed load throws FileError after the switch is complete (the records read stay).
@@ -76,8 +96,8 @@ public:
 
     // New library: with ask the name is proposed in NamensText ("Bibliothek" + i) and
     // NamensEingabe is set; without ask "Bibliothek1" is created at once.
-    // The current library is saved first, as on a switch (throws FileError when that
-    // fails, and then nothing has changed).
+    // The current library is saved first, as on a switch (when that fails or is cancelled
+    // nothing has changed).
     void NeueBibliothek(bool ask);
     // Takes NamensText: cuts at the first dot, asks before overwriting an existing file
     // (naming it). A name listed already moves to the top instead of a second entry.
@@ -93,7 +113,8 @@ public:
     // Closing: asks "Änderungen speichern?" when changed. Returns false on Cancel.
     // On Yes saves the current library; then writes the order file. A pending naming is
     // cancelled first. When the save fails FileError is thrown and nothing else is done:
-    // the window should stay open. An order file that cannot be written is reported
+    // the window should stay open. Cancelling the question about a file changed outside
+    // returns false as well. An order file that cannot be written is reported
     // through Meldung and does not stop the closing.
     bool Schliessen();
 
@@ -110,10 +131,23 @@ public:
     bool FormelNachOben();
     bool FormelNachUnten();
 
+    // The name of the library whose file state is known, and that state (set on load and
+    // save). Read by the window to tell the user which file it watches.
+    const std::string& StandName() const { return standName_; }
+
 private:
     void LayoutAendern();
     Antwort Zerstoerend(const std::string& text) const;
     bool NeueAnlegen();
+    // Saves before leaving the current library; false when it stays (cancelled, or the
+    // user kept it after a failed save).
+    bool VorWechselSpeichern();
+    void StandMerken(const std::string& name);
+
+    std::string standName_;
+    DateiStand stand_;
+    std::string vorherigerStandName_;
+    DateiStand vorherigerStand_;
 
     // The library left by NeueBibliothek(true), given back by NamensEingabeAbbrechen.
     FormelListeTyp vorherigeListe_;

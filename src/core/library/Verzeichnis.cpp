@@ -35,13 +35,14 @@ bool HatBibEndung(const std::string& datei) {
     return true;
 }
 
-// A library file: "<name>.pqb" (ending in any case), not hidden, not a folder.
+// A library file: "<name>.pqb" (ending in any case), not hidden, a regular file (a
+// pipe of that name would stop the start in open()).
 bool IstBibDatei(const fs::directory_entry& e, std::string* nameUtf8) {
     const std::string datei = e.path().filename().string();
     if (datei.size() <= 4 || datei[0] == '.') return false;
     if (!HatBibEndung(datei)) return false;
     std::error_code ec;
-    if (e.is_directory(ec)) return false;
+    if (!e.is_regular_file(ec)) return false;
     if (nameUtf8) *nameUtf8 = datei.substr(0, datei.size() - 4);
     return true;
 }

@@ -65,7 +65,10 @@ void ZeichneBild(Device& dc, const Bildinhalt& bild, const TRect& ziel) {
         return;
     }
     if (bild.Raster.Empty()) return;
-    const BildMasse m{bild.Raster.Width, bild.Raster.Height, 0, 0};
+    // The picture's own proportions: a raster decoded smaller has rounded sides.
+    const BildMasse m = bild.Masse.Width > 0 && bild.Masse.Height > 0
+                            ? BildMasse{bild.Masse.Width, bild.Masse.Height, 0, 0}
+                            : BildMasse{bild.Raster.Width, bild.Raster.Height, 0, 0};
     dc.DrawImage(Einpassen(m, ziel), bild.Raster);
 }
 

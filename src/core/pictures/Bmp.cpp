@@ -157,20 +157,25 @@ void Palettenfarbe(const DibKopf& k, unsigned index, std::uint8_t* px) {
     px[3] = 255;
 }
 
-bool Unkomprimiert(const std::uint8_t* p, std::size_t n, const DibKopf& k, Bild& bild) {
+// Every n-th pixel of every n-th row (n = `schritt`): the image in 1/n of each side.
+bool Unkomprimiert(const std::uint8_t* p, std::size_t n, const DibKopf& k, Bild& bild,
+                   std::uint64_t schritt) {
     const std::uint64_t w = std::uint64_t(k.breite), h = std::uint64_t(k.hoehe);
     const std::uint64_t zeilenBits = w * k.bpp;
     const std::uint64_t stride = (zeilenBits + 31) / 32 * 4;
     // The last row may come without its padding.
     const std::uint64_t noetig = (h - 1) * stride + (zeilenBits + 7) / 8;
     if (noetig > n - k.bits) return false;
-    if (!bild.Create(std::int32_t(w), std::int32_t(h))) return false;
+    const std::uint64_t aw = (w + schritt - 1) / schritt, ah = (h + schritt - 1) / schritt;
+    if (!bild.Create(std::int32_t(aw), std::int32_t(ah))) return false;
     const Kanal r(k.masken[0]), gr(k.masken[1]), b(k.masken[2]), a(k.masken[3]);
     bool irgendeinAlpha = false;
-    for (std::uint64_t y = 0; y < h; ++y) {
+    for (std::uint64_t oy = 0; oy < ah; ++oy) {
+        const std::uint64_t y = oy * schritt;
         const std::uint8_t* zeile = p + k.bits + (k.bottomUp ? h - 1 - y : y) * stride;
-        std::uint8_t* px = bild.Pixels.data() + y * w * 4;
-        for (std::uint64_t x = 0; x < w; ++x, px += 4) {
+        std::uint8_t* px = bild.Pixels.data() + oy * aw * 4;
+        for (std::uint64_t ox = 0; ox < aw; ++ox, px += 4) {
+            const std::uint64_t x = ox * schritt;
             switch (k.bpp) {
             case 1: case 2: case 4: case 8: {
                 const std::uint64_t bit = x * k.bpp;
@@ -205,17 +210,22 @@ bool Unkomprimiert(const std::uint8_t* p, std::size_t n, const DibKopf& k, Bild&
 
 // RLE8 and RLE4: runs and absolute groups, end of line (0 0), end of bitmap (0 1),
 // delta (0 2 dx dy). Data that ends early leaves the rest transparent.
-bool Lauflaenge(const std::uint8_t* p, std::size_t n, const DibKopf& k, Bild& bild) {
+// The image in 1/n of each side keeps the pixels whose column and row (from the top)
+// are multiples of n = `schritt`.
+bool Lauflaenge(const std::uint8_t* p, std::size_t n, const DibKopf& k, Bild& bild,
+                std::int64_t schritt) {
     const std::int64_t w = k.breite, h = k.hoehe;
-    if (!bild.Create(std::int32_t(w), std::int32_t(h))) return false;
+    const std::int64_t aw = (w + schritt - 1) / schritt, ah = (h + schritt - 1) / schritt;
+    if (!bild.Create(std::int32_t(aw), std::int32_t(ah))) return false;
     std::fill(bild.Pixels.begin(), bild.Pixels.end(), std::uint8_t(0));
     std::size_t pos = k.bits, ende = n;
     if (k.bildGroesse && k.bildGroesse <= n - k.bits) ende = k.bits + k.bildGroesse;
     const bool vier = k.kompression == BI_RLE4;
     std::int64_t x = 0, zeile = 0;  // zeile counts from the bottom
     auto setze = [&](unsigned index) {
-        if (x < w && zeile < h)
-            Palettenfarbe(k, index, bild.Pixels.data() + ((h - 1 - zeile) * w + x) * 4);
+        if (x < w && zeile < h && x % schritt == 0 && (h - 1 - zeile) % schritt == 0)
+            Palettenfarbe(k, index,
+                          bild.Pixels.data() + ((h - 1 - zeile) / schritt * aw + x / schritt) * 4);
         ++x;
     };
     while (pos + 2 <= ende && zeile < h) {
@@ -262,9 +272,10 @@ std::optional<Bild> Dib(const std::uint8_t* p, std::size_t n,
     if (!KopfLesen(p, n, bitsOffset, g, k)) return std::nullopt;
     Bild bild;
     try {
+        const std::int32_t schritt = Unterabtastung(k.breite, k.hoehe, g);
         const bool ok = k.kompression == BI_RLE8 || k.kompression == BI_RLE4
-                            ? Lauflaenge(p, n, k, bild)
-                            : Unkomprimiert(p, n, k, bild);
+                            ? Lauflaenge(p, n, k, bild, schritt)
+                            : Unkomprimiert(p, n, k, bild, std::uint64_t(schritt));
         if (!ok) return std::nullopt;
     } catch (const std::bad_alloc&) {
         return std::nullopt;

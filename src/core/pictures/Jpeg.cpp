@@ -25,8 +25,9 @@ void FehlerAusgang(j_common_ptr c) {
 void StilleMeldung(j_common_ptr) {}
 
 // A progressive file may hold any number of scans, each one more pass over the whole
-// image; more than this are no picture but an attack on the time.
-constexpr int MaxScans = 500;
+// image. Encoders write about ten (libjpeg's script), custom scripts a few dozen; more
+// than this are no picture but an attack on the time.
+constexpr int MaxScans = 64;
 
 void ScanGrenze(j_common_ptr c) {
     if (c->is_decompressor &&
@@ -77,11 +78,10 @@ bool Cmyk(const jpeg_decompress_struct& info) {
 
 // Phase 2: the scanlines into `pixel` (4 × width × height bytes); a CMYK image goes
 // through `zeile` (4 × width bytes) and is converted.
-bool PixelLesen(JpegLeser& z, std::uint8_t* pixel, std::uint8_t* zeile) {
+bool PixelLesen(JpegLeser& z, std::uint8_t* pixel, std::uint8_t* zeile, std::size_t w, std::size_t h) {
     if (setjmp(z.fehler.sprung)) return false;
     jpeg_start_decompress(&z.info);
-    if (z.info.output_width != z.info.image_width ||
-        z.info.output_height != z.info.image_height || z.info.output_components != 4)
+    if (z.info.output_width != w || z.info.output_height != h || z.info.output_components != 4)
         return false;
     const bool cmyk = Cmyk(z.info);
     const bool invertiert = z.info.saw_Adobe_marker;  // Adobe writes CMYK inverted
@@ -107,6 +107,26 @@ bool PixelLesen(JpegLeser& z, std::uint8_t* pixel, std::uint8_t* zeile) {
         }
     }
     jpeg_finish_decompress(&z.info);
+    return true;
+}
+
+// Phase 1b: the output size at the scale chosen (the largest reduction in eighths
+// whose image still covers the target).
+bool Skalieren(JpegLeser& z, const BildGrenzen& g) {
+    if (setjmp(z.fehler.sprung)) return false;
+    z.info.scale_num = 1;
+    z.info.scale_denom = 1;
+    if (g.ZielBreite > 0 && g.ZielHoehe > 0) {
+        for (unsigned nenner : {8u, 4u, 2u}) {
+            const std::uint64_t w = (std::uint64_t(z.info.image_width) + nenner - 1) / nenner;
+            const std::uint64_t h = (std::uint64_t(z.info.image_height) + nenner - 1) / nenner;
+            if (w >= std::uint64_t(g.ZielBreite) && h >= std::uint64_t(g.ZielHoehe)) {
+                z.info.scale_denom = nenner;
+                break;
+            }
+        }
+    }
+    jpeg_calc_output_dimensions(&z.info);
     return true;
 }
 
@@ -186,15 +206,17 @@ std::optional<Bild> DekodiereJpeg(const std::uint8_t* data, std::size_t size,
     z.info.mem->max_memory_to_use = long(std::min<std::size_t>(w * h * 24 + (16u << 20),
                                                               std::size_t(1) << 40));
     z.info.out_color_space = Cmyk(z.info) ? JCS_CMYK : JCS_EXT_RGBA;
+    if (!Skalieren(z, grenzen)) return std::nullopt;
+    const std::size_t aw = z.info.output_width, ah = z.info.output_height;
     Bild bild;
     std::vector<std::uint8_t> zeile;
     try {
-        bild.Create(std::int32_t(w), std::int32_t(h));
-        zeile.resize(w * 4);
+        if (!bild.Create(std::int32_t(aw), std::int32_t(ah))) return std::nullopt;
+        zeile.resize(aw * 4);
     } catch (const std::bad_alloc&) {
         return std::nullopt;
     }
-    if (!PixelLesen(z, bild.Pixels.data(), zeile.data())) return std::nullopt;
+    if (!PixelLesen(z, bild.Pixels.data(), zeile.data(), aw, ah)) return std::nullopt;
     return bild;
 }
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cmath>
+#include <limits>
 #include <map>
 #include <new>
 
@@ -335,11 +336,20 @@ void TnEck::Store(BufferedWriter& w) const {
     w.WriteU8(Relief);
 }
 
+namespace {
+// A sum of page coordinates, clamped to the 32-bit range instead of wrapping: a scaled
+// point is already saturated by the rounding, and an offset must not carry it over.
+std::int32_t Summe32(std::int64_t a, std::int64_t b) {
+    return static_cast<std::int32_t>(std::clamp<std::int64_t>(
+        a + b, std::numeric_limits<std::int32_t>::min(), std::numeric_limits<std::int32_t>::max()));
+}
+} // namespace
+
 std::vector<TPoint> TnEck::DrawnPoints() const {
     std::vector<TPoint> out;
     out.reserve(Points.size());
     for (const TPoint& p : Points)
-        out.push_back({RoundEven(p.x * Scale) + OriginX, RoundEven(p.y * Scale) + OriginY});
+        out.push_back({Summe32(RoundEven(p.x * Scale), OriginX), Summe32(RoundEven(p.y * Scale), OriginY)});
     return out;
 }
 
@@ -368,7 +378,7 @@ void TnEck::Draw(Device& dc) {
     };
     std::vector<TPoint> shifted(pts.size());
     for (const Pass& p : passes) {
-        for (std::size_t i = 0; i < pts.size(); ++i) shifted[i] = {pts[i].x + p.dx, pts[i].y + p.dy};
+        for (std::size_t i = 0; i < pts.size(); ++i) shifted[i] = {Summe32(pts[i].x, p.dx), Summe32(pts[i].y, p.dy)};
         dc.SelectPen({PS_SOLID, p.width, p.width, p.color});
         dc.Polygon(shifted.data(), n);
     }

@@ -2,6 +2,9 @@
 
 #include <QAction>
 #include <QCloseEvent>
+#include <QCoreApplication>
+#include <QCryptographicHash>
+#include <QDir>
 #include <QEventLoop>
 #include <QKeyEvent>
 #include <QLabel>
@@ -10,10 +13,12 @@
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QProgressDialog>
 #include <QScreen>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QSignalBlocker>
+#include <QStandardPaths>
 #include <QTextDocumentFragment>
 #include <QStyledItemDelegate>
 #include <QTextEdit>
@@ -25,6 +30,7 @@
 
 #include "core/Errors.h"
 #include "core/eval/Berechnung.h"
+#include "core/eval/Rechenabbruch.h"
 #include "core/numeric/Encoding.h"
 #include "core/device/Rounding.h"
 #include "core/device/TextSys.h"
@@ -273,6 +279,10 @@ void TDlgFormelSamml::MenueAnlegen() {
     trenner("N3");
     Editieren1 = eintrag("Editieren1", QStringLiteral("&Editieren..."), &T::SpeedFormEditClick);
     Berechnen1 = eintrag("Berechnen1", QStringLiteral("Berechnen..."), &T::SpeedBerechnenClick);
+    KurveZeichnen1 = eintrag("KurveZeichnen1", QStringLiteral("Kurve zeichnen..."), &T::KurveZeichnenClick);
+    KurveZeichnen1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_K));
+    KurveZeichnen1->setShortcutContext(Qt::WindowShortcut);
+    addAction(KurveZeichnen1);
     trenner("N1");
     AlsTextinZwischenablage1 = eintrag("AlsTextinZwischenablage1",
                                        QStringLiteral("Als Text in Zwischenablage"),
@@ -395,6 +405,7 @@ void TDlgFormelSamml::FormActivate() {
     }
 
     DateitypRegistrieren();
+    OrdnerSperren();
     Sicher([this] { sammlung_.Start(verz_); });
     gestartet_ = true;
     ZustandZeigen();
@@ -402,6 +413,31 @@ void TDlgFormelSamml::FormActivate() {
     CScrollBox1->verticalScrollBar()->setValue(0);
     RichEdit1->setFocus();
     LoadCursors();
+}
+
+void TDlgFormelSamml::OrdnerSperren() {
+    // A lock file per library folder in the user's runtime folder (the library folder
+    // itself stays as the user keeps it); a lock of a program that has crashed is stale
+    // (its process is gone) and taken over.
+    std::error_code ec;
+    const std::filesystem::path echt = std::filesystem::weakly_canonical(verz_.BibVerz, ec);
+    const QByteArray schluessel = QCryptographicHash::hash(
+        QByteArray::fromStdString((ec ? verz_.BibVerz : echt).string()), QCryptographicHash::Sha1);
+    const QString ort = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
+    QDir().mkpath(ort);
+    ordnerSperre_ = std::make_unique<QLockFile>(
+        QDir(ort).filePath(QStringLiteral("kdformel-") + QString::fromLatin1(schluessel.toHex().left(16)) +
+                           QStringLiteral(".lock")));
+    ordnerSperre_->setStaleLockTime(0);
+    if (ordnerSperre_->tryLock(0)) return;
+    if (ordnerSperre_->error() == QLockFile::LockFailedError)
+        meldungen_->Warnung(QStringLiteral(
+            "Die Formelsammlungen in \"%1\" sind bereits in einem anderen Fenster geöffnet. "
+            "Änderungen, die beide Fenster an derselben Formelsammlung machen, können "
+            "einander überschreiben; vor dem Speichern wird gefragt, wenn die Datei "
+            "außerhalb geändert wurde.")
+                                .arg(QString::fromStdString(verz_.BibVerz.string())));
+    ordnerSperre_.reset();
 }
 
 void TDlgFormelSamml::ResetMerkList() { sammlung_.ResetMerkList(); }
@@ -834,7 +870,7 @@ bool TDlgFormelSamml::WerteEingeben(Bezeichnerliste& variablen) {
 }
 
 void TDlgFormelSamml::SpeedBerechnenClick() {
-    if (!BenennungAbschliessen()) return;
+    if (rechnet_ || !BenennungAbschliessen()) return;
     const int akt = sammlung_.AktFormel;
     if (akt < 0 || akt >= sammlung_.FormelListe.Count()) return;
 
@@ -852,9 +888,37 @@ void TDlgFormelSamml::SpeedBerechnenClick() {
         s = sammlung_.FormelListe[akt]->FormelText;
     }
 
+    // A long computation keeps the window painted; after half a second a progress box
+    // offers "Abbrechen", which ends the computation within a few hundredths of a second.
+    // Until the box shows, input waits; then the box is modal, so nothing else starts.
+    Rechenabbruch abbruch;
+    std::unique_ptr<QProgressDialog> fortschritt;
+    abbruch.Zwischendurch = [&] {
+        if (!fortschritt && abbruch.Laufzeit() >= std::chrono::milliseconds(500)) {
+            fortschritt = std::make_unique<QProgressDialog>(
+                QStringLiteral("Die Formel wird berechnet …"), QStringLiteral("Abbrechen"), 0, 0, this);
+            fortschritt->setObjectName(QStringLiteral("Rechenfortschritt"));
+            fortschritt->setWindowTitle(QStringLiteral("Berechnung"));
+            fortschritt->setWindowModality(Qt::ApplicationModal);
+            fortschritt->setMinimumDuration(0);
+            fortschritt->setAutoClose(false);
+            fortschritt->setAutoReset(false);
+            fortschritt->show();
+        }
+        QCoreApplication::processEvents(fortschritt ? QEventLoop::AllEvents
+                                                    : QEventLoop::ExcludeUserInputEvents);
+        if (fortschritt && fortschritt->wasCanceled()) abbruch.Abbrechen();
+    };
+    rechnet_ = true;
     const Berechnungsergebnis erg =
-        FormelBerechnen(s, markiert, sammlung_.MerkList,
-                        [this](Bezeichnerliste& variablen) { return WerteEingeben(variablen); });
+        FormelBerechnen(s, markiert, sammlung_.MerkList, [&](Bezeichnerliste& variablen) {
+            const bool ok = WerteEingeben(variablen);
+            abbruch.Neustart();  // the time counts from the end of the input
+            return ok;
+        });
+    rechnet_ = false;
+    fortschritt.reset();
+    if (abbruch.Abgebrochen()) return;  // stopped by the user: no result to show
     QString meldung = U(erg.Meldung);
     meldung.remove(QLatin1Char('\r'));
     switch (erg.art) {

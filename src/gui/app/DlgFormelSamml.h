@@ -3,6 +3,7 @@
 // the selected formula and every command as a speed button and in the context menu.
 // The state behind it (libraries, records, selection, naming) is kd::Formelsammlung;
 // this class holds the widgets and shows what that state says.
+#include <QLockFile>
 #include <QPointer>
 #include <QRect>
 #include <QWidget>
@@ -157,6 +158,7 @@ public:
     QAction* NeueFormeleinfgen1 = nullptr;
     QAction* Editieren1 = nullptr;
     QAction* Berechnen1 = nullptr;
+    QAction* KurveZeichnen1 = nullptr;
     QAction* AlsTextinZwischenablage1 = nullptr;
     QAction* AlsFormelinZwischenablage1 = nullptr;
     QAction* AlsExcelFormelinZwischenablage1 = nullptr;
@@ -220,6 +222,8 @@ public slots:
 
     // computing
     void SpeedBerechnenClick();
+    // "Kurve zeichnen": the formula as a curve in a plot window.
+    void KurveZeichnenClick();
 
     // clipboard, spreadsheet, printing, pictures
     void SpeedKopierenClick();
@@ -304,12 +308,17 @@ private:
     bool Sicher(F&& f);
     void DateitypRegistrieren();
     void VerbindeHaken();
+    void OrdnerSperren();
 
     Formelsammlung sammlung_;
+    // Held while the window shows the libraries of verz_.BibVerz, so that a second window
+    // on the same folder is told that both may save the same files.
+    std::unique_ptr<QLockFile> ordnerSperre_;
     std::unique_ptr<QtMeldungen> eigeneMeldungen_;
     Meldungen* meldungen_;
     Verzeichnisse verz_;
     bool verzGesetzt_ = false;
+    bool rechnet_ = false;  // a computation is running (its progress box may be open)
     bool ersteAktivierung_ = true;
     bool gestartet_ = false;
     bool bereit_ = false;         // the folders are known; the library commands work

@@ -118,7 +118,8 @@ void TDlgFormelSamml::SpeedButton1Click() {
     // The library being named has no file yet, and the one it replaced was saved when
     // the naming began: only an ordinary library is saved. When that fails the search
     // stops, so that a found library never replaces unsaved formulas.
-    if (!s.NamensEingabe && !Sicher([&] { s.AktuelleSpeichern(); })) return;
+    bool weiter = true;
+    if (!s.NamensEingabe && (!Sicher([&] { weiter = s.AktuelleSpeichern(); }) || !weiter)) return;
     if (BegriffLeer(b.Titel) && BegriffLeer(b.Formel)) return;
     if (s.Bibliotheken.empty()) {
         Boxen().Warnung(QStringLiteral("Keine Übereinstimmung gefunden"));

@@ -25,6 +25,7 @@
 #include <algorithm>
 
 #include "core/eval/Formeleingabe.h"
+#include "core/eval/Rechenabbruch.h"
 #include "core/numeric/Encoding.h"
 #include "core/numeric/SymbolFont.h"
 #include "core/numeric/Zahlen.h"
@@ -553,8 +554,11 @@ bool TDlgFormel::UpdateFormel() {
             const Extended x = TextZuZahl(EXStart->text().toStdString(), f1);
             const Extended z = TextZuZahl(EZStart->text().toStdString(), f2);
             if (mitWert && f1 == 0 && f2 == 0) {
+                // Computed on every key: a value that takes longer than a tenth of a second
+                // is left out rather than holding up the typing.
+                Rechenabbruch abbruch(std::chrono::milliseconds(100));
                 const std::string wert = StartwertZeile(text, xVar, zVar, x, z);
-                if (!wert.empty()) Nachricht(Anzeige(wert), -1);
+                if (!wert.empty() && !abbruch.Abgebrochen()) Nachricht(Anzeige(wert), -1);
             }
             vorschau_ = std::move(satz.Baum);
             if (vorschau_) {
