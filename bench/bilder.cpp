@@ -39,7 +39,7 @@
 #include "core/pictures/Bilder.h"
 #include "core/pictures/Jpeg.h"
 #include "core/pictures/Seitenbilder.h"
-#include "core/typeset/Stile.h"
+#include "core/device/Stile.h"
 #include "gui/platform/QtDevice.h"
 
 namespace {

@@ -9,6 +9,7 @@ set(LAYERS
   device        # drawing device, pictures in memory, styles, formatted text
   typeset       # notation and parser, drawing base, formula elements
   eval          # evaluation, tabulation, the option record
+  plot          # curves of a formula, axis ticks, table exports
   page          # page and printout composition
   library       # formula libraries and their files
   pictures      # picture decoding and the pictures of a page

@@ -10,7 +10,7 @@
 #include <jpeglib.h>
 
 #include "core/library/Bibliothek.h"
-#include "core/page/FixedMetricsDevice.h"
+#include "core/device/FixedMetricsDevice.h"
 #include "core/pictures/Bilder.h"
 #include "core/pictures/Jpeg.h"
 #include "core/pictures/Seitenbilder.h"
