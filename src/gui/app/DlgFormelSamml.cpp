@@ -74,6 +74,7 @@ TDlgFormelSamml::TDlgFormelSamml(Meldungen* meldungen, QWidget* eltern)
     BefehleAnlegen();
     MenueAnlegen();
     VerbindeHaken();
+    DesktopEinrichten();
 
     setMinimumSize(ClientBreite, ClientHoehe);
     resize(ClientBreite, ClientHoehe);
@@ -354,6 +355,7 @@ void TDlgFormelSamml::FormActivate() {
         verzGesetzt_ = Sicher([this] { verz_ = StandardVerzeichnisse(); });
     }
     FormelSeiteEinrichten(*PaintBox1, *CScrollBox1);
+    SeitenzoomAnwenden();
     bereit_ = verzGesetzt_ && !verz_.BibVerz.empty();
     if (!bereit_) {
         if (verzGesetzt_)
@@ -745,6 +747,7 @@ bool TDlgFormelSamml::FormCloseQuery() {
 void TDlgFormelSamml::FormClose() {
     // The records, the layouts and the option record are freed with the window.
     geschlossen_ = true;
+    if (einstellungen_) EinstellungenSpeichern();
 }
 
 void TDlgFormelSamml::BitBtn1Click() { close(); }
@@ -754,6 +757,7 @@ void TDlgFormelSamml::BitBtn1Click() { close(); }
 
 void TDlgFormelSamml::LoeschenClick() {
     if (!BenennungAbschliessen()) return;
+    const Aenderung schritt(Verlauf(), QStringLiteral("Formel löschen"));
     if (sammlung_.FormelLoeschen()) {
         ShowFormel();
         RichEdit1->clear();
@@ -762,12 +766,14 @@ void TDlgFormelSamml::LoeschenClick() {
 
 void TDlgFormelSamml::SpeedButton2Click() {
     if (!BenennungAbschliessen()) return;
+    const Aenderung schritt(Verlauf(), QStringLiteral("Formel nach oben"));
     sammlung_.FormelNachOben();
     ShowFormel();
 }
 
 void TDlgFormelSamml::SpeedButton3Click() {
     if (!BenennungAbschliessen()) return;
+    const Aenderung schritt(Verlauf(), QStringLiteral("Formel nach unten"));
     sammlung_.FormelNachUnten();
     ShowFormel();
 }
@@ -839,7 +845,10 @@ void TDlgFormelSamml::SpeedInformationClick() {
     umrechnung.exec();
 }
 
-void TDlgFormelSamml::PopupZeigen(QPoint globalPos) { PopupMenu1->popup(globalPos); }
+void TDlgFormelSamml::PopupZeigen(QPoint globalPos) {
+    Verlauf().Pruefen();  // the undo items name what can be undone now
+    PopupMenu1->popup(globalPos);
+}
 
 void TDlgFormelSamml::SpeedButton4Click() {
     if (!BenennungAbschliessen()) return;

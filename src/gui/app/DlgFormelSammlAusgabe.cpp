@@ -197,6 +197,7 @@ void TDlgFormelSamml::SpeedCopyExcel() {
 
 void TDlgFormelSamml::SpeedEinfuegenClick() {
     if (!BenennungAbschliessen()) return;
+    const Aenderung schritt(Verlauf(), QStringLiteral("Einfügen"));
     LayoutNeu(sammlung_);
     std::string text = OhneSteuerzeichen(FormeltextAusZwischenablage(RichEdit2));
     FormeltextZuRichText(text, RichEdit1, 9);
@@ -271,7 +272,12 @@ void TDlgFormelSamml::GrafikOpenClick() {
     if (!BenennungAbschliessen()) return;
     LayoutNeu(sammlung_);
     const QString datei = Dialoge().Oeffnen(this, QStringLiteral("Grafik einfügen"), Bildfilter());
+    BildAnhaengen(datei);
+}
+
+void TDlgFormelSamml::BildAnhaengen(const QString& datei) {
     if (datei.isEmpty() || !FormelGewaehlt(sammlung_)) return;
+    const Aenderung schritt(Verlauf(), QStringLiteral("Grafik einfügen"));
     const std::int32_t typ = BildTypVonName(datei);
     if (typ == 0) return;
 
@@ -337,6 +343,7 @@ void TDlgFormelSamml::SpeedBildLoeschenClick() {
     TFormelBiblio& rec = *sammlung_.FormelListe[sammlung_.AktFormel];
     if (rec.BildTyp <= 0 && rec.Bild.empty()) return;
     if (meldungen_->Frage(QStringLiteral("Bild wirklich löschen?")) != Meldungen::Antwort::Ja) return;
+    const Aenderung schritt(Verlauf(), QStringLiteral("Grafik löschen"));
     rec.Bild.clear();
     rec.BildTyp = 0;
     sammlung_.Geaendert = true;

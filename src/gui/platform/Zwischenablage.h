@@ -27,6 +27,9 @@ struct Formelbild;
 inline constexpr const char* FormeltextMime = "application/x-kdformel-formeltext";
 inline constexpr double FormelbildDpi = 300.0;
 
+// Puts the fragment (as rich and plain text) and the exact formula text into `daten`
+// (the clipboard's text formats; a dragged formula carries the same).
+void TextDaten(QMimeData& daten, const QTextDocumentFragment& text, const std::string& formeltext);
 // Puts the fragment (as rich and plain text) and the exact formula text on the
 // clipboard. An empty `formeltext` leaves our own type out.
 void TextInZwischenablage(const QTextDocumentFragment& text, const std::string& formeltext);
@@ -42,6 +45,8 @@ std::string FormeltextAus(const QMimeData& daten, QTextEdit* hilfsEdit);
 // and a PNG image at `dpi` (white ground, the resolution stored).
 QByteArray FormelbildSvg(const Formelbild& bild);
 QImage FormelbildPng(const Formelbild& bild, double dpi = FormelbildDpi);
+// Puts both into `daten` (the clipboard's picture formats).
+void BildDaten(QMimeData& daten, const Formelbild& bild);
 // Puts both on the clipboard (the clipboard is emptied first).
 void BildInZwischenablage(const Formelbild& bild);
 
