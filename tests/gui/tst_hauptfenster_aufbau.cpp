@@ -137,7 +137,11 @@ private slots:
                                      "Berechnen1", "N1", "AlsTextinZwischenablage1",
                                      "AlsFormelinZwischenablage1",
                                      "AlsExcelFormelinZwischenablage1", "Einfgen1", "N2",
-                                     "Grafikhinzufgen1", "Grafikspeichern1"}));
+                                     "Grafikhinzufgen1", "Grafikspeichern1", "N4",
+                                     "Rueckgaengig1", "Wiederholen1", "N5", "FormelNachOben1",
+                                     "FormelNachUnten1", "Suchen1", "Weitersuchen1", "Drucken1",
+                                     "N6", "Vergroessern1", "Verkleinern1", "Originalgroesse1",
+                                     "N7", "Hilfe1", "Beenden1"}));
         QCOMPARE(texte, (QStringList{QStringLiteral("&Löschen"),
                                      QStringLiteral("Neue Formel einfügen..."), "-",
                                      "&Editieren...", "Berechnen...", "-",
@@ -146,7 +150,12 @@ private slots:
                                      "Als Excel-Formel in Zwischenablage",
                                      QStringLiteral("Einfügen"), "-",
                                      QStringLiteral("&Grafik hinzufügen..."),
-                                     "Grafik speichern unter..."}));
+                                     "Grafik speichern unter...", "-",
+                                     QStringLiteral("Rückgängig"), "Wiederholen", "-",
+                                     "Formel nach oben", "Formel nach unten", "Suchen...",
+                                     "Weitersuchen", "Drucken...", "-",
+                                     QStringLiteral("Vergrößern"), "Verkleinern",
+                                     QStringLiteral("Normale Größe"), "-", "Hilfe", "Beenden"}));
     }
 
     void fensterBild() {
