@@ -49,8 +49,9 @@ bool GleicherDatensatz(const TFormelBiblio& a, const TFormelBiblio& b) {
 }
 
 FormelVerlauf::FormelVerlauf(Formelsammlung& sammlung) : s_(sammlung) {
-    // Each step keeps only the records it changed; the limit bounds the pointers.
-    stapel_.setUndoLimit(500);
+    // Each step keeps only the records it changed, and a pointer per record: the limit
+    // bounds that (2000 formulas: about 13 MB for a full history).
+    stapel_.setUndoLimit(200);
 }
 
 FormelVerlauf::~FormelVerlauf() = default;
