@@ -4,6 +4,7 @@
 #include <QBuffer>
 #include <QClipboard>
 #include <QDir>
+#include <QLabel>
 #include <QListWidget>
 #include <QMenu>
 #include <QPushButton>
@@ -521,6 +522,37 @@ private slots:
         QVERIFY(!ok);
     }
 
+    void teilerGibtDerListePlatz() {
+        Aufbau a(kDrei);
+        QWidget* teiler = a.w->Teiler1;
+        QVERIFY(teiler && teiler->isVisible());
+        const QRect seite = a.w->CScrollBox1->geometry();
+        const QRect liste = a.w->ListBox1->geometry();
+        const QRect logo = a.w->Image1->geometry();
+        // In the gap between the page and the list.
+        QCOMPARE(teiler->x(), seite.right() + 1);
+        QCOMPARE(teiler->geometry().right(), liste.left() - 1);
+        const QPoint mitte = teiler->rect().center();
+        QTest::mousePress(teiler, Qt::LeftButton, {}, mitte);
+        QTest::mouseMove(teiler, mitte - QPoint(100, 0));
+        // The divider has moved with the mouse: the release is at its middle again.
+        QTest::mouseRelease(teiler, Qt::LeftButton, {}, mitte);
+        QCOMPARE(a.w->Teilung(), 100);
+        QCOMPARE(a.w->CScrollBox1->geometry(), seite.adjusted(0, 0, -100, 0));
+        QCOMPARE(a.w->ListBox1->geometry(), liste.adjusted(-100, 0, 0, 0));
+        QCOMPARE(a.w->Image1->geometry(), logo.translated(-50, 0));
+        QCOMPARE(teiler->x(), seite.right() - 99);
+        // A wider window keeps the divider's share; the page never gets too narrow.
+        a.w->resize(a.w->width() + 200, a.w->height());
+        QCOMPARE(a.w->CScrollBox1->width(), seite.width() + 100);
+        QCOMPARE(a.w->ListBox1->width(), liste.width() + 100);
+        a.w->SetTeilung(5000);
+        QCOMPARE(a.w->CScrollBox1->width(), 150);
+        a.w->SetTeilung(-30);
+        QCOMPARE(a.w->Teilung(), 0);
+        QCOMPARE(a.w->ListBox1->width(), liste.width());
+    }
+
     void einstellungenImZweitenFenster() {
         const QString konfigDatei = konfig_.filePath(QStringLiteral("KALDORA/Formelsammlung.conf"));
         QFile::remove(konfigDatei);
@@ -533,6 +565,7 @@ private slots:
             a.w->setGeometry(40, 50, 700, 600);
             a.Taste(Qt::Key_Plus, Qt::ControlModifier);
             a.Taste(Qt::Key_Plus, Qt::ControlModifier);
+            a.w->SetTeilung(60);
             geometrie = a.w->geometry();
             QVERIFY(a.w->close());
             QVERIFY(QFile::exists(konfigDatei));
@@ -548,6 +581,7 @@ private slots:
             QCOMPARE(b.w->PaintBox1->ZoomFactor,
                      kd::SeitenZoom * b.w->PaintBox1->logicalDpiY() / 96.0 * 1.25);
             QCOMPARE(b.w->size(), geometrie.size());
+            QCOMPARE(b.w->Teilung(), 60);
         }
         // A broken or out-of-range value gives a zoom in the range.
         for (const auto& [wert, stufe] : std::vector<std::pair<QVariant, double>>{

@@ -307,6 +307,7 @@ void TDlgFormelSamml::resizeEvent(QResizeEvent* e) {
         if (p.anker & Hoeher) r.setHeight(r.height() + dy);
         p.widget->setGeometry(r);
     }
+    TeilungAnwenden();
 }
 
 // ---------------------------------------------------------------------------

@@ -128,6 +128,11 @@ public:
     void SetZoomstufe(double stufe);
     static constexpr double ZoomMin = 0.5;
     static constexpr double ZoomMax = 4.0;
+    // The divider between the page and the library list: the pixels the page gives to
+    // the list (0: the designed layout). Dragging the divider (Teiler1) sets it.
+    int Teilung() const { return teilung_; }
+    void SetTeilung(int pixel);
+    QWidget* Teiler1 = nullptr;
     // Reads the window's size, position and zoom from the user's settings, and saves
     // them there when the window closes (the program does; windows of tests do not).
     void EinstellungenLaden();
@@ -336,6 +341,8 @@ private:
     void DesktopEinrichten();
     // Sets the page's zoom factor from the zoom step and the screen's resolution.
     void SeitenzoomAnwenden();
+    // Places the divider and moves the page's and the list's edge by the Teilung.
+    void TeilungAnwenden();
     bool SeitenEreignis(QObject* obj, QEvent* e);
     bool Ablegen(QObject* obj, QDropEvent* e, bool nurPruefen);
     // The formula under a point of widget `von` when the point is on the visible page.
@@ -363,6 +370,7 @@ private:
     std::unique_ptr<QtDateidialoge> eigeneDateidialoge_;
     std::unique_ptr<FormelVerlauf> verlauf_;
     double zoomstufe_ = 1.0;
+    int teilung_ = 0;
     bool einstellungen_ = false;   // the settings are read and saved
     QPoint ziehStart_;             // press of a possible drag, in the paint box
     int ziehFormel_ = -1;          // formula under that press

@@ -3,10 +3,15 @@
 // window's place remembered between runs.
 #include <QAction>
 #include <QApplication>
+#include <QLineEdit>
+#include <QListWidget>
 #include <QMenu>
+#include <QMouseEvent>
+#include <QResizeEvent>
 #include <QScrollBar>
 #include <QSettings>
 #include <QTextEdit>
+#include <QToolButton>
 #include <QWheelEvent>
 
 #include <algorithm>
@@ -57,6 +62,35 @@ public:
 private:
     TDlgFormelSamml& w_;
     int rest_ = 0;
+};
+
+// The divider between the page and the library list, dragged with the mouse.
+class Teiler final : public QWidget {
+public:
+    explicit Teiler(TDlgFormelSamml& w) : QWidget(&w), w_(w) {
+        setObjectName(QStringLiteral("Teiler1"));
+        setCursor(Qt::SplitHCursor);
+        setToolTip(QStringLiteral("Breite der Formelseite und der Liste ziehen"));
+    }
+
+protected:
+    void mousePressEvent(QMouseEvent* e) override {
+        if (e->button() != Qt::LeftButton) return;
+        start_ = e->globalPosition().toPoint().x();
+        teilung_ = w_.Teilung();
+        e->accept();
+    }
+    void mouseMoveEvent(QMouseEvent* e) override {
+        if (!(e->buttons() & Qt::LeftButton) || start_ < 0) return;
+        // Left gives the list more room.
+        w_.SetTeilung(teilung_ - (e->globalPosition().toPoint().x() - start_));
+    }
+    void mouseReleaseEvent(QMouseEvent*) override { start_ = -1; }
+
+private:
+    TDlgFormelSamml& w_;
+    int start_ = -1;
+    int teilung_ = 0;
 };
 
 void TDlgFormelSamml::DesktopEinrichten() {
@@ -151,6 +185,9 @@ void TDlgFormelSamml::DesktopEinrichten() {
     tasten(Beenden1, {QKeySequence(Qt::CTRL | Qt::Key_Q)});
     PopupMenu1->addAction(Hilfe1);
     PopupMenu1->addAction(Beenden1);
+
+    Teiler1 = new Teiler(*this);
+    TeilungAnwenden();
 
     auto* filter = new SeitenFilter(*this);
     PaintBox1->installEventFilter(filter);
@@ -290,6 +327,46 @@ void TDlgFormelSamml::ZoomKleiner() {
 void TDlgFormelSamml::ZoomNormal() { SetZoomstufe(1.0); }
 
 // ---------------------------------------------------------------------------
+// The divider
+
+void TDlgFormelSamml::SetTeilung(int pixel) {
+    teilung_ = std::max(0, pixel);
+    QResizeEvent e(size(), size());
+    resizeEvent(&e);  // every control in its place again, with the new Teilung
+}
+
+void TDlgFormelSamml::TeilungAnwenden() {
+    if (!Teiler1 || !CScrollBox1 || !ListBox1) return;
+    // The page keeps at least this width.
+    constexpr int MinSeite = 150;
+    QRect seite = CScrollBox1->geometry();
+    const int t = std::clamp(teilung_, 0, std::max(0, seite.width() - MinSeite));
+    if (t > 0) {
+        seite.setWidth(seite.width() - t);
+        CScrollBox1->setGeometry(seite);
+        // The list and the name field grow to the left; the logo and the buttons below
+        // them stay in the middle of the wider column.
+        for (QWidget* b : {static_cast<QWidget*>(ListBox1), static_cast<QWidget*>(Edit1)}) {
+            QRect r = b->geometry();
+            r.setLeft(r.left() - t);
+            b->setGeometry(r);
+        }
+        const QRect liste = ListBox1->geometry();
+        for (QWidget* b : findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+            if (b == ListBox1 || b == Edit1 || b == Teiler1 || b == RichEdit2 || b == SpeedButton5 ||
+                b == SpeedButton7 || b->x() < liste.left() + t)
+                continue;
+            if (b->isWindow()) continue;
+            b->move(b->x() - t / 2, b->y());
+        }
+    }
+    const QRect liste = ListBox1->geometry();
+    Teiler1->setGeometry(seite.right() + 1, seite.top(), std::max(2, liste.left() - seite.right() - 1),
+                         seite.height());
+    Teiler1->raise();
+}
+
+// ---------------------------------------------------------------------------
 // Settings: in the user's configuration folder, never beside the libraries.
 
 namespace {
@@ -311,6 +388,8 @@ void TDlgFormelSamml::EinstellungenLaden() {
     bool ok = false;
     const double stufe = e.value(QStringLiteral("Zoom"), 1.0).toDouble(&ok);
     SetZoomstufe(ok ? stufe : 1.0);
+    const int teilung = e.value(QStringLiteral("Teilung"), 0).toInt(&ok);
+    SetTeilung(ok ? teilung : 0);
 }
 
 void TDlgFormelSamml::EinstellungenSpeichern() const {
@@ -319,6 +398,7 @@ void TDlgFormelSamml::EinstellungenSpeichern() const {
     e.beginGroup(QStringLiteral("Hauptfenster"));
     e.setValue(QStringLiteral("Geometrie"), saveGeometry());
     e.setValue(QStringLiteral("Zoom"), zoomstufe_);
+    e.setValue(QStringLiteral("Teilung"), teilung_);
     e.endGroup();
     e.sync();
 }
