@@ -504,6 +504,19 @@ private slots:
         QCOMPARE(a.S().AktFormel, 1);
         Ablegen(a.w->ListBox1, QPoint(5, 5), bild.get(), ok);
         QVERIFY(!ok);
+        // A JPEG named ".jpeg" is a JPEG picture too.
+        {
+            QImage gruen(5, 5, QImage::Format_RGB32);
+            gruen.fill(Qt::green);
+            QVERIFY(gruen.save(a.ordner.Datei(QStringLiteral("gruen.jpeg")), "JPEG"));
+        }
+        std::unique_ptr<QMimeData> jpeg(dateiDaten(QStringLiteral("gruen.jpeg")));
+        Ablegen(a.w->PaintBox1, a.MitteInBox(0), jpeg.get(), ok);
+        QVERIFY(ok);
+        QTRY_COMPARE(a.S().FormelListe[0]->BildTyp, 1);
+        QCOMPARE(a.S().FormelListe[0]->Bild.size(),
+                 std::size_t(QFileInfo(a.ordner.Datei(QStringLiteral("gruen.jpeg"))).size()));
+        QVERIFY2(a.boxen.gezeigt.empty(), qPrintable(a.boxen.Protokoll()));
 
         // A library file dropped anywhere on the window is opened.
         std::unique_ptr<QMimeData> bib(dateiDaten(QStringLiteral("Beta.pqb")));
@@ -514,6 +527,7 @@ private slots:
         // Alpha was saved with its changes when it was left.
         kd::FormelListeTyp alpha;
         kd::LiesBibliothek(QFile::encodeName(a.ordner.Datei(QStringLiteral("Alpha.pqb"))).toStdString(), alpha);
+        QCOMPARE(alpha[0]->BildTyp, 1);
         QCOMPARE(alpha[1]->BildTyp, 2);
         // Other files are refused.
         a.ordner.Schreibe(QStringLiteral("notiz.txt"), "x");

@@ -48,12 +48,13 @@ const QStringList& Bildfilter() {
     return f;
 }
 
-// The picture kind a file name stands for: ".WMF" a metafile, else ".JPG" a JPEG
-// picture, else ".BMP" a bitmap; 0 for any other name.
+// The picture kind a file name stands for: ".WMF" a metafile, else ".JPG" (or ".JPEG",
+// which the open dialog offers too) a JPEG picture, else ".BMP" a bitmap; 0 for any
+// other name.
 std::int32_t BildTypVonName(const QString& datei) {
     const QString n = datei.toUpper();
     if (n.contains(QLatin1String(".WMF"))) return BildMetadatei;
-    if (n.contains(QLatin1String(".JPG"))) return BildJpeg;
+    if (n.contains(QLatin1String(".JPG")) || n.contains(QLatin1String(".JPEG"))) return BildJpeg;
     if (n.contains(QLatin1String(".BMP"))) return BildBitmap;
     return 0;
 }

@@ -65,8 +65,9 @@ bool IstBibliothek(const QString& datei) {
 }
 
 bool IstBild(const QString& datei) {
+    // The kinds a formula's picture can be (icons and enhanced metafiles cannot).
     static const QStringList endungen = {QStringLiteral("jpg"), QStringLiteral("jpeg"), QStringLiteral("bmp"),
-                                         QStringLiteral("wmf"), QStringLiteral("ico"), QStringLiteral("emf")};
+                                         QStringLiteral("wmf")};
     return endungen.contains(QFileInfo(datei).suffix().toLower());
 }
 
