@@ -448,6 +448,8 @@ private slots:
                 }
             return std::pair{schwarz, grau};
         };
+        // The picture copy (and a dragged formula) does not change with the zoom.
+        std::unique_ptr<QMimeData> vorher(a.w->FormelZiehdaten(0));
         const auto [s1, g1] = tinte();
         a.Taste(Qt::Key_Plus, Qt::ControlModifier);
         for (int i = 0; i < 4; ++i) a.Taste(Qt::Key_Plus, Qt::ControlModifier);  // 2.0
@@ -457,6 +459,9 @@ private slots:
         // Edges stay as thin as before: an enlarged image would have twice as wide
         // grey edges.
         QVERIFY2(g2 < 3 * g1, qPrintable(QStringLiteral("%1 -> %2").arg(g1).arg(g2)));
+        std::unique_ptr<QMimeData> nachher(a.w->FormelZiehdaten(0));
+        QCOMPARE(nachher->data(QStringLiteral("image/svg+xml")), vorher->data(QStringLiteral("image/svg+xml")));
+        QCOMPARE(qvariant_cast<QImage>(nachher->imageData()), qvariant_cast<QImage>(vorher->imageData()));
     }
 
     void ziehenUndAblegen() {
