@@ -133,7 +133,7 @@ public:
     int Teilung() const { return teilung_; }
     void SetTeilung(int pixel);
     QWidget* Teiler1 = nullptr;
-    // Reads the window's size, position and zoom from the user's settings, and saves
+    // Reads the window's size, position, divider and zoom from the user's settings, and saves
     // them there when the window closes (the program does; windows of tests do not).
     void EinstellungenLaden();
     void EinstellungenSpeichern() const;
