@@ -24,6 +24,7 @@ const std::vector<Befehl>& AlleBefehle() {
         {"layout", "den Elementbaum einer gesetzten Formel zeigen", LayoutBefehl},
         {"render", "Formel oder Formelsammlung als SVG, PDF oder PNG zeichnen", RenderBefehl},
         {"print", "Formelsammlung wie beim Drucken in eine PDF-Datei drucken", DruckBefehl},
+        {"export", "Formeln als LaTeX oder MathML, Formelsammlung als Webseite oder LaTeX-Dokument", ExportBefehl},
     };
     return befehle;
 }

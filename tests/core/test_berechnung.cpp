@@ -145,7 +145,20 @@ TEST(Tabellenformel, Translation) {
         {"y=a \"Fl\xE4" "che\"+b", "=a +b", 0},
         {"a+b", "=a+b", 0},
         {"y=SUMME(i=1;3;GAMMA(i))", "=SUMME(i=1;3;Gamma(i))", 2},
-        {"y=WURZEL3(x)*FAKULT\xC4T(n)", "=Wurzel3(x)*Fakult\xE4t(n)", 0},
+        // No cube or fourth root and no square function in the spreadsheet: powers.
+        {"y=WURZEL3(x)*FAKULT\xC4T(n)", "=(x)^(1/3)*Fakult\xE4t(n)", 0},
+        {"y=WURZEL4(a+(b))+QUADRAT(SIN(x))", "=(a+(b))^(1/4)+(Sin(x))^2", 0},
+        {"y=WURZEL3(x", "=Wurzel3(x", 0},
+        // Its random number takes no argument: scaled.
+        {"y=ZUFALL(b+1)", "=Zufallszahl()*(b+1)", 0},
+        // Decimal comma; pi and e as the spreadsheet's functions, not inside names.
+        {"y=0.5*x+.25-1.5E-3+2,5", "=0,5*x+,25-1,5E-3+2,5", 0},
+        {"U=2*~p*h+e^x", "=2*PI()*h+EXP(1)^x", 0},
+        {"y=~p|0*r.5+be", "=~p|0*r.5+be", 0},
+        // A cell link keeps its cell.
+        {"y=x.B3+z!C2*2.5", "=x.B3+z!C2*2,5", 0},
+        // Names the spreadsheet reads as cells are warned about, once each.
+        {"y=x|1+x|1*A|12+x|max+abcd1", "=x|1+x|1*A|12+x|max+abcd1", 2},
         {"y=ATN(ASN(x))", "=ArcTan(ArcSin(x))", 0},
     };
     for (const auto& f : faelle) {
@@ -155,6 +168,9 @@ TEST(Tabellenformel, Translation) {
     }
     const auto w = InTabellenformel("y=PRODUKT(i=1;3;i)+INTEGRAL(x=0;1;x*dx)");
     ASSERT_EQ(w.Warnungen.size(), 2u);
+    const auto zelle = InTabellenformel("y=x|1");
+    ASSERT_EQ(zelle.Warnungen.size(), 1u);
+    EXPECT_EQ(zelle.Warnungen[0], "Der Name x1 wird von der Tabellenkalkulation als Zellbezug gelesen");
     EXPECT_EQ(w.Warnungen[0], "Produktfunktion l\xE4\xDFt sich nicht entsprechend umsetzten");
     EXPECT_EQ(w.Warnungen[1], "Integralfunktion l\xE4\xDFt sich nicht entsprechend umsetzten");
 }

@@ -11,7 +11,10 @@ struct Tabellenformel {
 };
 
 // Drops the legend and quoted comments and the left side, and writes the function names
-// as the spreadsheet knows them (INT(x) becomes Abrunden(x;0)).
+// as the spreadsheet knows them (INT(x) becomes Abrunden(x;0)), in the German
+// spreadsheet's notation: numbers with the decimal comma, ~p as PI() and e as EXP(1),
+// WURZEL3, WURZEL4 and QUADRAT as powers, ZUFALL(b) as Zufallszahl()*(b). A name that
+// the spreadsheet would read as a cell (x|1 is typed x1) gives a warning.
 Tabellenformel InTabellenformel(const std::string& formeltext);
 
 } // namespace kd

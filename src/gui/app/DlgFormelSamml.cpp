@@ -271,6 +271,10 @@ void TDlgFormelSamml::MenueAnlegen() {
     AlsExcelFormelinZwischenablage1 = eintrag("AlsExcelFormelinZwischenablage1",
                                               QStringLiteral("Als Excel-Formel in Zwischenablage"),
                                               &T::SpeedCopyExcel);
+    AlsLatexKopieren1 = eintrag("AlsLatexKopieren1", QStringLiteral("Als LaTeX kopieren"),
+                                &T::AlsLatexKopieren1Click);
+    AlsMathMLKopieren1 = eintrag("AlsMathMLKopieren1", QStringLiteral("Als MathML kopieren"),
+                                 &T::AlsMathMLKopieren1Click);
     Einfgen1 = eintrag("Einfgen1", QStringLiteral("Einfügen"), &T::SpeedEinfuegenClick);
     trenner("N2");
     Grafikhinzufgen1 = eintrag("Grafikhinzufgen1", QStringLiteral("&Grafik hinzufügen..."),

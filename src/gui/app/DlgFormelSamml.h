@@ -189,6 +189,8 @@ public:
     QAction* AlsTextinZwischenablage1 = nullptr;
     QAction* AlsFormelinZwischenablage1 = nullptr;
     QAction* AlsExcelFormelinZwischenablage1 = nullptr;
+    QAction* AlsLatexKopieren1 = nullptr;
+    QAction* AlsMathMLKopieren1 = nullptr;
     QAction* Einfgen1 = nullptr;
     QAction* Grafikhinzufgen1 = nullptr;
     QAction* Grafikspeichern1 = nullptr;
@@ -252,6 +254,8 @@ public slots:
     void SpeedKopierenClick();
     void AlsFormelinZwischenablage1Click();
     void SpeedCopyExcel();
+    void AlsLatexKopieren1Click();
+    void AlsMathMLKopieren1Click();
     void SpeedEinfuegenClick();
     void SpeedDruckenClick();
     void GrafikOpenClick();

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "core/eval/Tabellenformel.h"
+#include "core/export/Formelexport.h"
 #include "core/library/Einfuegen.h"
 #include "core/numeric/Encoding.h"
 #include "core/page/Druckseiten.h"
@@ -164,7 +165,33 @@ void TDlgFormelSamml::AlsFormelinZwischenablage1Click() {
         meldungen_->Warnung(QStringLiteral("Fehler in Formel, oder Markierung falsch"));
         return;
     }
-    BildInZwischenablage(*bild);
+    const Formelexport e = FormelExportieren(text);
+    BildInZwischenablage(*bild, e.Ok() ? e.MathML : std::string());
+}
+
+// The working text (a marked sub-formula alone) as LaTeX or MathML.
+void TDlgFormelSamml::AlsLatexKopieren1Click() {
+    if (!BenennungAbschliessen()) return;
+    if (!FormelGewaehlt(sammlung_)) return;
+    bool auswahl = false;
+    const Formelexport e = FormelExportieren(Arbeitstext(*this, auswahl));
+    if (!e.Ok()) {
+        meldungen_->Warnung(QStringLiteral("Fehler in Formel, oder Markierung falsch"));
+        return;
+    }
+    ExportInZwischenablage(e.Latex, false);
+}
+
+void TDlgFormelSamml::AlsMathMLKopieren1Click() {
+    if (!BenennungAbschliessen()) return;
+    if (!FormelGewaehlt(sammlung_)) return;
+    bool auswahl = false;
+    const Formelexport e = FormelExportieren(Arbeitstext(*this, auswahl));
+    if (!e.Ok()) {
+        meldungen_->Warnung(QStringLiteral("Fehler in Formel, oder Markierung falsch"));
+        return;
+    }
+    ExportInZwischenablage(e.MathML, true);
 }
 
 void TDlgFormelSamml::SpeedCopyExcel() {

@@ -20,6 +20,7 @@
 
 #include <optional>
 
+#include "core/export/Formelexport.h"
 #include "core/page/Formelbild.h"
 #include "core/page/VirtPntBox.h"
 #include "gui/app/DlgFormelSamml.h"
@@ -91,7 +92,10 @@ QMimeData* TDlgFormelSamml::FormelZiehdaten(int i) {
         PaintBox1->SetScale();
         const std::optional<Formelbild> bild = FormelbildSetzen(PaintBox1->Leinwand(), text);
         DrawingState() = alt;
-        if (bild) BildDaten(*daten, *bild);
+        if (bild) {
+            const Formelexport e = FormelExportieren(text);
+            BildDaten(*daten, *bild, e.Ok() ? e.MathML : std::string());
+        }
     }
     daten->setData(QString::fromLatin1(FormelplatzMime), Formelplatz(this, i));
     return daten;

@@ -113,7 +113,26 @@ QImage FormelbildPng(const Formelbild& bild, double dpi) {
     return img;
 }
 
-void BildDaten(QMimeData& daten, const Formelbild& bild) {
+namespace {
+
+void MathMLDazu(QMimeData& daten, const std::string& mathml) {
+    const QByteArray m = QByteArray::fromStdString(mathml);
+    daten.setData(QString::fromLatin1(MathMLMime), m);
+    daten.setHtml(QString::fromUtf8(m));
+}
+
+} // namespace
+
+void ExportInZwischenablage(const std::string& utf8, bool mathml) {
+    auto daten = std::make_unique<QMimeData>();
+    daten->setText(QString::fromUtf8(utf8.data(), qsizetype(utf8.size())));
+    if (mathml) MathMLDazu(*daten, utf8);
+    Ablage()->clear();
+    Ablage()->setMimeData(daten.release());
+}
+
+void BildDaten(QMimeData& daten, const Formelbild& bild, const std::string& mathml) {
+    if (!mathml.empty()) MathMLDazu(daten, mathml);
     daten.setData(QStringLiteral("image/svg+xml"), FormelbildSvg(bild));
     const QImage png = FormelbildPng(bild);
     QByteArray pngBytes;
@@ -124,9 +143,9 @@ void BildDaten(QMimeData& daten, const Formelbild& bild) {
     daten.setImageData(png);
 }
 
-void BildInZwischenablage(const Formelbild& bild) {
+void BildInZwischenablage(const Formelbild& bild, const std::string& mathml) {
     auto daten = std::make_unique<QMimeData>();
-    BildDaten(*daten, bild);
+    BildDaten(*daten, bild, mathml);
     Ablage()->clear();
     Ablage()->setMimeData(daten.release());
 }

@@ -45,9 +45,16 @@ std::string FormeltextAus(const QMimeData& daten, QTextEdit* hilfsEdit);
 // and a PNG image at `dpi` (white ground, the resolution stored).
 QByteArray FormelbildSvg(const Formelbild& bild);
 QImage FormelbildPng(const Formelbild& bild, double dpi = FormelbildDpi);
-// Puts both into `daten` (the clipboard's picture formats).
-void BildDaten(QMimeData& daten, const Formelbild& bild);
-// Puts both on the clipboard (the clipboard is emptied first).
-void BildInZwischenablage(const Formelbild& bild);
+// Puts both into `daten` (the clipboard's picture formats); a MathML element (UTF-8)
+// goes with them as application/mathml+xml and as text/html, so a target that
+// understands MathML takes an editable equation.
+void BildDaten(QMimeData& daten, const Formelbild& bild, const std::string& mathml = {});
+// Puts the same on the clipboard (the clipboard is emptied first).
+void BildInZwischenablage(const Formelbild& bild, const std::string& mathml = {});
+
+inline constexpr const char* MathMLMime = "application/mathml+xml";
+// Puts an exported formula (UTF-8) on the clipboard as plain text; MathML also as
+// application/mathml+xml and text/html.
+void ExportInZwischenablage(const std::string& utf8, bool mathml);
 
 } // namespace kd
