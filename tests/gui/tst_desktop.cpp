@@ -284,7 +284,7 @@ private slots:
         };
         for (const auto& [name, taste] : tasten) {
             QAction* aktion = nullptr;
-            for (QAction* x : a.w->PopupMenu1->actions())
+            for (QAction* x : a.w->PopupMenu1->actions() + a.w->Ansicht1->actions())
                 if (x->objectName() == QLatin1String(name)) aktion = x;
             QVERIFY2(aktion, name);
             QCOMPARE(aktion->shortcut().toString(QKeySequence::PortableText), taste);

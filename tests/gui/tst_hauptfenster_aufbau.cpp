@@ -141,8 +141,7 @@ private slots:
                                      "Grafikhinzufgen1", "Grafikspeichern1", "N4",
                                      "Rueckgaengig1", "Wiederholen1", "N5", "FormelNachOben1",
                                      "FormelNachUnten1", "Suchen1", "Weitersuchen1", "Drucken1",
-                                     "N6", "Vergroessern1", "Verkleinern1", "Originalgroesse1",
-                                     "N7", "Hilfe1", "Beenden1"}));
+                                     "N6", "Ansicht1", "Hilfe1", "Beenden1"}));
         QCOMPARE(texte, (QStringList{QStringLiteral("&Löschen"),
                                      QStringLiteral("Neue Formel einfügen..."), "-",
                                      "&Editieren...", "Berechnen...", "-",
@@ -155,9 +154,8 @@ private slots:
                                      "Grafik speichern unter...", "-",
                                      QStringLiteral("Rückgängig"), "Wiederholen", "-",
                                      "Formel nach oben", "Formel nach unten", "Suchen...",
-                                     "Weitersuchen", "Drucken...", "-",
-                                     QStringLiteral("Vergrößern"), "Verkleinern",
-                                     QStringLiteral("Normale Größe"), "-", "Hilfe", "Beenden"}));
+                                     "Weitersuchen", "Drucken...", "-", "Ansicht", "Hilfe",
+                                     "Beenden"}));
     }
 
     void fensterBild() {

@@ -147,6 +147,7 @@ public:
     QAction* Suchen1 = nullptr;
     QAction* Weitersuchen1 = nullptr;
     QAction* Drucken1 = nullptr;
+    QMenu* Ansicht1 = nullptr;  // submenu of PopupMenu1 with the zoom
     QAction* Vergroessern1 = nullptr;
     QAction* Verkleinern1 = nullptr;
     QAction* Originalgroesse1 = nullptr;

@@ -169,16 +169,19 @@ void TDlgFormelSamml::DesktopEinrichten() {
     for (QAction* a : {FormelNachOben1, FormelNachUnten1, Suchen1, Weitersuchen1, Drucken1})
         PopupMenu1->addAction(a);
 
-    trenner("N6");
     Vergroessern1 = neu("Vergroessern1", QStringLiteral("Vergrößern"), &T::ZoomGroesser);
     Verkleinern1 = neu("Verkleinern1", QStringLiteral("Verkleinern"), &T::ZoomKleiner);
     Originalgroesse1 = neu("Originalgroesse1", QStringLiteral("Normale Größe"), &T::ZoomNormal);
     tasten(Vergroessern1, {QKeySequence(Qt::CTRL | Qt::Key_Plus), QKeySequence(Qt::CTRL | Qt::Key_Equal)});
     tasten(Verkleinern1, {QKeySequence(Qt::CTRL | Qt::Key_Minus)});
     tasten(Originalgroesse1, {QKeySequence(Qt::CTRL | Qt::Key_0)});
-    for (QAction* a : {Vergroessern1, Verkleinern1, Originalgroesse1}) PopupMenu1->addAction(a);
+    // The zoom in a submenu, so the menu stays short enough for small screens.
+    trenner("N6");
+    Ansicht1 = PopupMenu1->addMenu(QStringLiteral("Ansicht"));
+    Ansicht1->setObjectName(QStringLiteral("Ansicht1"));
+    Ansicht1->menuAction()->setObjectName(QStringLiteral("Ansicht1"));
+    for (QAction* a : {Vergroessern1, Verkleinern1, Originalgroesse1}) Ansicht1->addAction(a);
 
-    trenner("N7");
     Hilfe1 = neu("Hilfe1", QStringLiteral("Hilfe"), &T::BitBtn2Click);
     Beenden1 = neu("Beenden1", QStringLiteral("Beenden"), &T::BitBtn1Click);
     tasten(Hilfe1, {QKeySequence(Qt::Key_F1)});
