@@ -19,10 +19,10 @@ protected:
 };
 
 const std::vector<std::string> BasisZeilen = {
-    "e=2,718281828",       "~p=3,141592654",      "~\xA5=1E50",          "WAHR=1",
+    "e=2,71828182845904524", "~p=3,14159265358979324", "~\xA5=1E50",     "WAHR=1",
     "FALSCH=0",            "LEER=[ ]",            "H\xC4UFAUTO=0",       "H\xC4UFSUMMPROZ=1",
-    "H\xC4UFEINZPROZ=2",   "H\xC4UFVORGEBEN=3",   "g|n=9,80665",         "c|o=299790000",
-    "R|g=8314,41",         "V|m=22,414",          "Euro=1,95583",
+    "H\xC4UFEINZPROZ=2",   "H\xC4UFVORGEBEN=3",   "g|n=9,80665",         "c|o=299792458",
+    "R|g=8314,46261815324", "V|m=22,4139695450141377", "Euro=1,95583",
 };
 
 } // namespace
@@ -34,11 +34,13 @@ TEST_F(KonstantenTest, TableStartsWithTheFifteenBaseConstants) {
         const char* name;
         Extended wert;
     } erwartet[] = {
-        {"e", 2.718281828L},        {"~p", 3.141592654L},       {"~\xA5", 1E50L},
+        // e and pi to full precision; c, R (N_A * k) and V_m (R * 273.15 K / 101325 Pa)
+        // are the exact SI values.
+        {"e", 2.71828182845904523536L}, {"~p", 3.14159265358979323846L}, {"~\xA5", 1E50L},
         {"WAHR", 1},                {"FALSCH", 0},              {"LEER", 1E200L},
         {"H\xC4UFAUTO", 0},         {"H\xC4UFSUMMPROZ", 1},     {"H\xC4UFEINZPROZ", 2},
-        {"H\xC4UFVORGEBEN", 3},     {"g|n", 9.80665L},          {"c|o", 299790000},
-        {"R|g", 8314.41L},          {"V|m", 22.414L},           {"Euro", 1.95583L},
+        {"H\xC4UFVORGEBEN", 3},     {"g|n", 9.80665L},          {"c|o", 299792458},
+        {"R|g", 8314.46261815324L}, {"V|m", 22.4139695450141377350L},           {"Euro", 1.95583L},
     };
     for (int nr = 1; nr <= 15; ++nr) {
         EXPECT_EQ(t.Name(nr), erwartet[nr - 1].name) << nr;

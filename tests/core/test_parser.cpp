@@ -245,6 +245,11 @@ TEST(Parser, TermLimitAndTextLength) {
     Parse l(Modus::Sammeln, lang);
     EXPECT_EQ(l.code, 0);
     EXPECT_LE(l.ende, 255);
+    // The 253-character name is one identifier, kept whole; so in evaluating mode.
+    Parse lw(Modus::Auswerten, "y" + std::string(252, 'a') + "=2");
+    ASSERT_EQ(lw.code, 0);
+    ASSERT_EQ(lw.liste.Count(), 1);
+    EXPECT_EQ(lw.liste[0]->Name.size(), std::size_t(253));
     for (const char* muster : {"(", ")", "-", "[", "\"", "{", ";", "SUMME(", "1E"}) {
         std::string s;
         while (s.size() < 300) s += muster;

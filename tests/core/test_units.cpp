@@ -1,3 +1,4 @@
+#include <cmath>
 #include <gtest/gtest.h>
 
 #include <string>
@@ -50,8 +51,8 @@ TEST(Einheitentabellen, PagesLabelsAndFactors) {
         int seite, einheit;
         Extended wert;
     } faktoren[] = {
-        {0, 0, 1}, {0, 9, 1 / 2.54e-5L}, {0, 15, 1 / 0.000376L}, {1, 16, 1 / 2589988.110336L},
-        {2, 8, 1 / 2.95735295625e-5L}, {3, 8, 437.5L / 0.0283495L}, {4, 6, 1 / 31558152.96L},
+        {0, 0, 1}, {0, 9, 1 / 2.54e-5L}, {0, 15, 1 / 0.000376065L}, {1, 16, 1 / 2589988.110336L},
+        {2, 8, 1 / 2.95735295625e-5L}, {3, 8, 437.5L / 0.028349523125L}, {4, 6, 1 / 31558149.5400288L},
         {0, 16, 1}, {4, 7, 1}, {0, 21, 1}, {0, -1, 1}, {5, 0, 1}, {-1, 0, 1},
     };
     for (const auto& f : faktoren) EXPECT_EQ(Einheitenfaktor(f.seite, f.einheit), f.wert) << f.seite << "/" << f.einheit;
@@ -60,6 +61,48 @@ TEST(Einheitentabellen, PagesLabelsAndFactors) {
     EXPECT_EQ(Temperaturformel(R, C), "Formel: x \xB0" "R = ((x/1,8)-273,15) \xB0" "C");
     EXPECT_EQ(Temperaturformel(F, F), "Formel: x \xB0" "F = x \xB0" "F");
     EXPECT_EQ(Temperaturformel(4, 0), "");
+}
+
+// The size of each unit in the page's base unit against the legal definitions, as
+// GNU units gives them ("units -d 15 -t brgallon m^3" and so on).
+TEST(Einheitentabellen, SizesAreTheLegalDefinitions) {
+    const struct {
+        int seite;
+        const char* einheit;
+        long double groesse;
+        const char* quelle;
+    } faelle[] = {
+        {0, "typ. Punkt", 0.000376065L, "didotpoint (DIN 16507)"},
+        {0, "in", 0.0254L, "inch"},
+        {0, "mile", 1609.344L, "mile"},
+        {1, "acre", 4046.8564224L, "acre"},
+        {2, "gal  (US)", 0.003785411784L, "usgallon"},
+        {2, "liq bbl  (US)", 0.119240471196L, "31.5 usgallon"},
+        {2, "barrel petr.", 0.158987294928L, "petroleumbarrel"},
+        {2, "fl oz  (UK)", 2.84130625e-5L, "brfloz"},
+        {2, "gill  (UK)", 1.420653125e-4L, "brgill"},
+        {2, "pt  (UK)", 5.6826125e-4L, "brpint"},
+        {2, "qt  (UK)", 0.0011365225L, "brquart"},
+        {2, "gal  (UK)", 0.00454609L, "brgallon"},
+        {2, "bbl  (UK)", 0.16365924L, "brbarrel"},
+        {3, "lb", 0.45359237L, "pound"},
+        {3, "oz", 0.028349523125L, "ounce"},
+        {3, "dram", 0.0017718451953125L, "dram"},
+        {3, "gr", 6.479891e-05L, "grain"},
+        {3, "cwt (US)", 45.359237L, "ushundredweight"},
+        {3, "ton (US)", 907.18474L, "shortton"},
+        {3, "cwt (UK)", 50.80234544L, "brhundredweight"},
+        {3, "ton (UK)", 1016.0469088L, "brton"},
+        {4, "Sternjahr", 31558149.5400288L, "siderealyear"},
+    };
+    for (const auto& f : faelle) {
+        int nr = -1;
+        for (int i = 0; i < EinheitenAnzahl(f.seite); ++i)
+            if (Einheit(f.seite, i) == f.einheit) nr = i;
+        ASSERT_GE(nr, 0) << f.einheit;
+        const long double groesse = 1 / Einheitenfaktor(f.seite, nr);
+        EXPECT_LE(std::fabs(groesse / f.groesse - 1), 1E-15L) << f.einheit << " (" << f.quelle << ")";
+    }
 }
 
 TEST(Einheitentexte, InputReadingWithTheOneCommaRule) {
@@ -208,8 +251,8 @@ TEST(Umrechner, UnitsChosenOneByOne) {
 TEST(Umrechner, LocaleSeparator) {
     Umrechner u(",");
     (void)Paar(u, 0, 15, 3, "2.5");  // the point of a unit label stays
-    EXPECT_EQ(u.Seite(0).Beschriftung, "Beispiel: 1 typ. Punkt = 0,376 mm");
-    EXPECT_EQ(u.Seite(0).Ausgabe, "0,94");
+    EXPECT_EQ(u.Seite(0).Beschriftung, "Beispiel: 1 typ. Punkt = 0,376065 mm");
+    EXPECT_EQ(u.Seite(0).Ausgabe, "0,9401625");
     EXPECT_EQ(Paar(u, 5, C, K, "12,5"), Ton::Still);
     EXPECT_EQ(u.Seite(5).Ausgabe, "285,65");
 }

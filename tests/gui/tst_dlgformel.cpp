@@ -402,6 +402,30 @@ private slots:
         QCOMPARE(f.d.Formeltext().size(), std::size_t(255));
     }
 
+    // Each Greek letter or index takes two bytes of the stored text: a line of fewer
+    // than 255 characters but more than 255 bytes is refused with a message on OK,
+    // and nothing is cut or stored.
+    void GespeicherteLaengeWirdGeprueft() {
+        std::string griechisch = "y=";
+        for (int i = 0; i < 120; ++i) griechisch += "~a";  // 242 bytes
+        Formulare f(griechisch);
+        f.CaretAnsEnde();
+        for (int i = 0; i < 7; ++i) {  // seven typed alpha keys
+            QTest::sendKeyEvent(QTest::Press, f.d.RichEdit1, Qt::Key_unknown, QStringLiteral("\u03b1"), Qt::NoModifier);
+            QTest::sendKeyEvent(QTest::Release, f.d.RichEdit1, Qt::Key_unknown, QStringLiteral("\u03b1"), Qt::NoModifier);
+        }
+        QTest::mouseClick(f.d.OKBtn, Qt::LeftButton);
+        QVERIFY(f.d.isVisible());
+        QCOMPARE(f.boxen.gezeigt.size(), std::size_t(1));
+        QVERIFY(f.boxen.gezeigt.front().text.startsWith(QStringLiteral("Formel zu lang: 256 Zeichen")));
+        QCOMPARE(f.daten.FormelZeilen, std::vector<std::string>{griechisch});
+        // One letter less fits: 254 bytes are taken whole.
+        QTest::keyClick(f.d.RichEdit1, Qt::Key_Backspace);
+        QTest::mouseClick(f.d.OKBtn, Qt::LeftButton);
+        QCOMPARE(f.d.result(), int(TDlgFormel::Angenommen));
+        QCOMPARE(f.daten.FormelZeilen.front().size(), std::size_t(254));
+    }
+
     void HoechstensZeichen() {
         Formulare f("y=" + std::string(253, 'a'));
         f.CaretAnsEnde();

@@ -108,6 +108,33 @@ private slots:
         QCOMPARE(boxen.signaltoene, 0);
     }
 
+    // A remembered value comes back exactly, and OK on the unchanged edits computes
+    // with exactly that value (it used to be offered rounded to 8 characters).
+    void gemerkteWerteKommenGenauZurueck() {
+        struct Fall {
+            kd::Extended wert;
+            QString text;
+        };
+        const Fall faelle[] = {{12345678, "12345678"},
+                               {38785091.3L, "38785091,3"},
+                               {0.000123456789L, "0,000123456789"},
+                               {-2.5E-7L, "-2,5E-7"}};
+        for (const Fall& f : faelle) {
+            kd::Bezeichnerliste l = Liste({{"a", f.wert}, {"abcdefghijklmnopqrstuvwxyz", 1}});
+            FakeMeldungen boxen;
+            TDlgEingabe d(&boxen);
+            d.SetVariablen(&l);
+            d.show();
+            QVERIFY(QTest::qWaitForWindowExposed(&d));
+            QCOMPARE(d.Edits[0]->text(), f.text);
+            // A long name is not cut: its edit names it in full.
+            QCOMPARE(d.Edits[1]->toolTip(), QStringLiteral("abcdefghijklmnopqrstuvwxyz"));
+            QTest::mouseClick(d.BitBtn1, Qt::LeftButton);
+            QCOMPARE(d.result(), int(QDialog::Accepted));
+            QVERIFY2(l[0]->GetWert() == f.wert, qPrintable(f.text));
+        }
+    }
+
     void abgelehnterWertBleibtOffen() {
         struct Fall {
             QString text;

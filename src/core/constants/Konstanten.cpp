@@ -3,8 +3,10 @@
 namespace kd {
 
 const std::array<BasisKonstantenEintrag, BasisKonstantenAnzahl> BasisKonstanten = {{
-    {"e", 2.718281828L},
-    {"~p", 3.141592654L},
+    // Every value to the full precision of an extended value; the physical ones are
+    // the exact SI values.
+    {"e", 2.71828182845904523536028747135266250L},
+    {"~p", 3.14159265358979323846264338327950288L},
     {"~\xA5", 1E50L},  // infinity sign of the Symbol font
     {"WAHR", 1},
     {"FALSCH", 0},
@@ -13,11 +15,11 @@ const std::array<BasisKonstantenEintrag, BasisKonstantenAnzahl> BasisKonstanten 
     {"H\xC4UFSUMMPROZ", 1},
     {"H\xC4UFEINZPROZ", 2},
     {"H\xC4UFVORGEBEN", 3},
-    {"g|n", 9.80665L},     // standard gravity
-    {"c|o", 299790000},    // speed of light
-    {"R|g", 8314.41L},     // gas constant
-    {"V|m", 22.414L},      // molar volume
-    {"Euro", 1.95583L},    // currency factor
+    {"g|n", 9.80665L},              // standard gravity, m/s^2 (exact)
+    {"c|o", 299792458.0L},          // speed of light, m/s (exact)
+    {"R|g", 8314.46261815324L},     // gas constant, J/(kmol K): N_A * k (exact)
+    {"V|m", 22.4139695450141377350111L},     // molar volume at 0 degC and 101325 Pa, m^3/kmol: R * 273.15 / 101325
+    {"Euro", 1.95583L},             // DM per euro (fixed by law)
 }};
 
 Konstantentabelle::Konstantentabelle() { BasisSetzen(); }

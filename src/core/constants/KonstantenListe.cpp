@@ -71,7 +71,9 @@ KonstantenFehler KonstantenListe::Aufnehmen(std::string_view formeltext) {
     std::string name;
     Extended wert = 0;
     if (!KonstantenZeileLesen(text, name, wert)) return KonstantenFehler::FehlerhafterWert;
-    if (IstBasisKonstantenText(text)) return KonstantenFehler::Basiskonstante;
+    // The name as it is stored (cut to KonstantenNameMax) decides: a longer name whose
+    // first characters are a base constant's would replace that base constant.
+    if (IstBasisKonstantenText(text) || IstBasisKonstantenText(name)) return KonstantenFehler::Basiskonstante;
     std::erase_if(zeilen_, [&](const std::string& z) { return GespeicherterName(z) == name; });
     zeilen_.push_back(text);
     return KonstantenFehler::Keiner;
@@ -80,7 +82,8 @@ KonstantenFehler KonstantenListe::Aufnehmen(std::string_view formeltext) {
 KonstantenFehler KonstantenListe::Loeschen(int zeile, std::string_view formeltext) {
     if (zeile < 0 || zeile >= Anzahl()) return KonstantenFehler::Keiner;
     const std::string& z = zeilen_[static_cast<std::size_t>(zeile)];
-    if (IstBasisKonstantenText(formeltext) || IstBasisKonstantenText(z))
+    if (IstBasisKonstantenText(formeltext) || IstBasisKonstantenText(z) ||
+        IstBasisKonstantenText(GespeicherterName(formeltext)) || IstBasisKonstantenText(GespeicherterName(z)))
         return KonstantenFehler::Basiskonstante;
     zeilen_.erase(zeilen_.begin() + zeile);
     return KonstantenFehler::Keiner;
@@ -97,6 +100,9 @@ void KonstantenListe::Zurueckschreiben(Konstantentabelle& tabelle) const {
         std::string name;
         Extended wert = 0;
         KonstantenZeileLesen(z, name, wert);
+        // A base constant keeps its exact value (the line shows it rounded).
+        for (const auto& b : BasisKonstanten)
+            if (name == b.Name) wert = b.Wert;
         if (!tabelle.Anhaengen(name, wert)) break;
     }
 }

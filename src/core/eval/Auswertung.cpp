@@ -13,7 +13,7 @@
 
 namespace kd {
 
-const char* const Rechenfehlertexte[12] = {
+const char* const Rechenfehlertexte[RechenfehlerAnzahl + 1] = {
     "",
     "Division durch 0, oder \xDC" "berlauf",
     "Unterlauf",
@@ -26,6 +26,7 @@ const char* const Rechenfehlertexte[12] = {
     "Array- oder Matrix-Wert leer",
     "Argument nicht ganzzahlig oder negativ",
     "Startwert > Endwert",
+    "Zu viele Schleifendurchl\xE4ufe",
 };
 
 namespace {
@@ -35,7 +36,7 @@ struct Schleife {
     bool Aktiv = false;
     Extended Start = 0;
     Extended Ende = 0;
-    std::int32_t Rumpf = 0;          // first step of the body; 0 = not known yet
+    std::int32_t Rumpf = 0;          // first step of the body
     TBezeichner* Variable = nullptr;  // the loop variable
     TBezeichner* Schrittweite = nullptr;  // INTEGRAL: the identifier "d" + variable
     bool OhneProgramm = false;        // the body runs as steps only
@@ -48,12 +49,29 @@ inline void Zuruecksetzen(Term& t) { std::memcpy(&t.Rechenwert, &t.Wert, sizeof(
 
 constexpr int MaxSchleifen = 6;
 
-// Loop passes one evaluation may take: in all enough for an integral inside an
-// integral (10001 * 10001), and of them run as steps (not by the compiled program,
-// about ten times slower) a second's worth. A loop whose end lies out of reach (a
-// named end bound of 1E18, say) so ends as an overflow instead of running for hours.
+// Loop passes one evaluation may take, however they are run: enough for an integral
+// inside an integral (10001 * 10001). A loop whose end lies out of reach (a named end
+// bound of 1E18, say) ends with RfDurchlaeufe instead of running for hours.
 constexpr long long MaxDurchlaeufe = 1LL << 27;
-constexpr long long MaxSchrittDurchlaeufe = 1LL << 23;
+
+// The end test of a loop: the loop is finished when end <= variable + tolerance. A sum
+// or product steps by 1 and keeps the tolerance of 1E-10; an integral's tolerance is
+// half its step, so a short range runs its 10000 intervals as a long one does.
+inline Extended Endtoleranz(bool integral, Extended schritt) {
+    return integral ? std::fabs(schritt) / 2 : 1E-10L;
+}
+
+// The integral's value as shown: 4 significant digits from 10 upward and 3 decimals
+// down to 0.1; below that 3 significant digits, so a small non-zero value never
+// becomes 0.
+Extended IntegralRunden(Extended v) {
+    if (!std::isfinite(v) || std::fabs(v) >= 0.1L) return RundeStellen(4, v);
+    if (v == 0) return 0;
+    const int e = Zehnerexponent(v);  // v = m * 10^e, 1 <= |m| < 10
+    const Extended skala = Zehnerpotenz(2 - e);
+    const Extended r = std::trunc(std::fabs(v) * skala + 0.5L) / skala;
+    return v < 0 ? -r : r;
+}
 
 // round() of a term value used as an index; values no index can have give -1 - 2^30,
 // which no list or table holds.
@@ -102,18 +120,41 @@ Extended TGleichung::Auswerten(bool strikt, int& fehler, int& textPos) {
     const Bezeichnerliste& bez = *BezListe;
     Schleife schleife[MaxSchleifen + 1];
     std::int32_t ergebnisterm = 1;
-    std::int32_t zuweisungszahl = 1;
-    int hoechster = 0;             // highest step number reached
-    int gemerkterHoechster = 0;    // ... when the last loop ended
-    std::int32_t gemerkteZuweisungen = 0;
-    bool verschachtelt = false;    // a nested sum was met
     Schleifenprogramm programm;    // the compiled body of the loop that ran last
     long long durchlaeufe = 0;     // loop passes so far
-    long long schrittDurchlaeufe = 0;  // ... of them run as steps
+    // Every loop pass is counted here, by the step walk and the compiled program alike;
+    // false once the passes of this evaluation are used up.
+    auto durchlaeufeZaehlen = [&durchlaeufe](long long n) {
+        durchlaeufe += n;
+        return durchlaeufe < MaxDurchlaeufe;
+    };
+
+    // The value of a named bound: identifier k, or Undefiniert.
+    auto benannt = [&bez](std::int32_t k) {
+        const TBezeichner* b = BezeichnerAn(bez, k);
+        return b ? b->GetWert() : Undefiniert;
+    };
 
     for (int i = 1; i <= schritte; ++i) {
-        if (i > hoechster) hoechster = i;
         Rechenfehler = 0;
+        if (Schleifenbeginn[std::size_t(i)] != 0) {
+            // The body of a loop that is not running begins here: its variable takes
+            // the value of a named start now, so the first pass sees the start and not
+            // what the variable held, and an integral's step follows the bounds.
+            for (int stufe = 1; stufe <= MaxSchleifen; ++stufe) {
+                if (!(Schleifenbeginn[std::size_t(i)] & (1u << stufe)) || schleife[stufe].Aktiv) continue;
+                const Term& s = Terme[std::size_t(Schritte[std::size_t(Schleifenschritt[std::size_t(stufe)])].Links)];
+                TBezeichner* v = BezeichnerAn(bez, s.TextPos);
+                if (!v) continue;
+                if (s.StartBenannt) v->SetWert(benannt(s.StartWert));
+                if (s.Art == ArtIntegral) {
+                    TBezeichner* d = BezeichnerAn(bez, s.SummenBezeichner);
+                    const Extended start = v->GetWert();
+                    const Extended ende = s.EndeBenannt ? benannt(RundeIndex(-s.Wert) - 1) : s.Wert;
+                    if (d && !GrenzeUngueltig(start) && !GrenzeUngueltig(ende)) d->Wert = (ende - start) / 10000;
+                }
+            }
+        }
         const Schritt& st = Schritte[std::size_t(i)];
         Term& l = Terme[std::size_t(st.Links)];
         Term& r = Terme[std::size_t(st.Rechts)];
@@ -143,7 +184,6 @@ Extended TGleichung::Auswerten(bool strikt, int& fehler, int& textPos) {
                 }
             }
             ergebnisterm = st.Links;
-            ++zuweisungszahl;
             break;
         }
         case ArtPlus: l.Rechenwert = a + b; break;
@@ -253,6 +293,13 @@ Extended TGleichung::Auswerten(bool strikt, int& fehler, int& textPos) {
                     }
                     d->Wert = (ende - start) / 10000;
                 }
+                // The body's steps (Reihenfolge found them); a body whose steps are
+                // not one run before the loop step cannot be run again.
+                const std::int32_t rumpf = Rumpf[std::size_t(i)];
+                if (rumpf < 1 || rumpf > i) {
+                    Rechenfehler = RfUndefiniert;
+                    break;
+                }
                 l.Rechenwert = produkt ? 1 : 0;
                 sl.Aktiv = true;
                 sl.Start = start;
@@ -261,22 +308,26 @@ Extended TGleichung::Auswerten(bool strikt, int& fehler, int& textPos) {
                 sl.Schrittweite = d;
                 sl.OhneProgramm = false;
                 sl.Fehlversuche = 0;
-                if (sl.Rumpf == 0) {
-                    if (gemerkteZuweisungen == zuweisungszahl && nr > 0 && !verschachtelt) {
-                        // A second sum beside the first in the same expression: its body
-                        // follows the steps the first loop reached.
-                        sl.Rumpf = gemerkterHoechster + 1;
-                    } else {
-                        sl.Rumpf = l.SummenStart + 1;
-                        if (nr < 0) verschachtelt = true;
-                    }
-                    if (sl.Rumpf < 1) sl.Rumpf = 1;
-                    if (sl.Rumpf > i) sl.Rumpf = i;
-                }
+                sl.Rumpf = rumpf;
                 if (integral) r.Rechenwert = r.Rechenwert / 2;  // first ordinate: half weight
             }
 
-            if (b != Leerwert) l.Rechenwert = produkt ? l.Rechenwert * r.Rechenwert : l.Rechenwert + r.Rechenwert;
+            if (b != Leerwert) {
+                if (produkt) {
+                    const Extended p = l.Rechenwert * r.Rechenwert;
+                    if (!(std::fabs(p) < Ueberlaufwert)) {
+                        // As "*": the product leaves the range of values.
+                        sl.Aktiv = false;
+                        sl.Variable->SetWert(sl.Start);
+                        Rechenfehler = RfUeberlauf;
+                        l.Rechenwert = p < 0 ? -Ueberlaufwert : Ueberlaufwert;
+                        break;
+                    }
+                    l.Rechenwert = p;
+                } else {
+                    l.Rechenwert = l.Rechenwert + r.Rechenwert;
+                }
+            }
 
             // The body runs again from its own values.
             for (int k = sl.Rumpf; k < i; ++k) {
@@ -286,33 +337,30 @@ Extended TGleichung::Auswerten(bool strikt, int& fehler, int& textPos) {
             }
 
             const Extended wert = sl.Variable->GetWert();
-            bool fertig = sl.Ende <= wert + 1E-10L;
+            const Extended h = integral ? sl.Schrittweite->GetWert() : Extended(1);
+            const Extended toleranz = Endtoleranz(integral, h);
+            bool fertig = sl.Ende <= wert + toleranz;
             bool steckt = false;
             Extended neu = 0;
             if (!fertig) {
-                neu = wert + (integral ? sl.Schrittweite->GetWert() : Extended(1));
+                neu = wert + h;
                 // When the variable no longer grows (its magnitude swallows the step, or
-                // the step is no number) the loop cannot reach its end: an overflow,
-                // tolerated like any other. So is a loop beyond the passes allowed.
-                steckt = !(neu > wert) || durchlaeufe >= MaxDurchlaeufe ||
-                         schrittDurchlaeufe >= MaxSchrittDurchlaeufe;
+                // the step is no number) the loop cannot reach its end; nor can a loop
+                // beyond the passes allowed.
+                steckt = !(neu > wert) || !durchlaeufeZaehlen(1);
                 fertig = steckt;
             }
             if (fertig) {
                 sl.Aktiv = false;
-                gemerkterHoechster = hoechster;
-                gemerkteZuweisungen = zuweisungszahl;
                 if (steckt) {
-                    Rechenfehler = RfUeberlauf;
+                    Rechenfehler = RfDurchlaeufe;
                     l.Rechenwert = Ueberlaufwert;
                 } else if (integral) {
-                    l.Rechenwert = RundeStellen(4, l.Rechenwert - b / 2);  // last ordinate: half
+                    l.Rechenwert = IntegralRunden(l.Rechenwert - b / 2);  // last ordinate: half
                 }
                 sl.Variable->SetWert(sl.Start);
             } else {
                 sl.Variable->SetWert(neu);
-                ++durchlaeufe;
-                ++schrittDurchlaeufe;
                 // The passes that surely go on run as a compiled program; the step walk
                 // takes the next pass after them (the last one, or one with an error).
                 if (!sl.OhneProgramm) {
@@ -320,9 +368,9 @@ Extended TGleichung::Auswerten(bool strikt, int& fehler, int& textPos) {
                         !programm.Uebersetzen(*this, sl.Rumpf, i, sl.Variable, sl.Schrittweite)) {
                         sl.OhneProgramm = true;
                     } else {
-                        const long long n =
-                            programm.Laufen(sl.Ende, produkt, l.Rechenwert, MaxDurchlaeufe - durchlaeufe);
-                        durchlaeufe += n;
+                        const long long n = programm.Laufen(sl.Ende, toleranz, produkt, l.Rechenwert,
+                                                            MaxDurchlaeufe - durchlaeufe);
+                        durchlaeufeZaehlen(n);
                         if (n == 0 && ++sl.Fehlversuche > 8) sl.OhneProgramm = true;
                     }
                 }
@@ -382,7 +430,17 @@ Extended TGleichung::Auswerten(bool strikt, int& fehler, int& textPos) {
             }
         }
     }
-    return Terme[std::size_t(ergebnisterm)].Rechenwert;
+    // No infinity or NaN is ever a result: it is the overflow of the evaluator.
+    const Extended ergebnis = Terme[std::size_t(ergebnisterm)].Rechenwert;
+    if (!std::isfinite(ergebnis)) {
+        if (strikt) {
+            fehler = RfUeberlauf;
+            textPos = Schritte[std::size_t(schritte)].TextPos;
+            return Undefiniert;
+        }
+        return ergebnis < 0 ? -Ueberlaufwert : Ueberlaufwert;
+    }
+    return ergebnis;
 }
 
 Extended TGleichung::Berechnen(bool strikt, int& fehler, int& textPos) {
@@ -406,7 +464,7 @@ Extended TGleichung::BerechneXZ(Extended x, Extended z, std::string& meldung) {
         meldung.clear();
         return v;
     }
-    meldung = Kurz(fehler >= 1 && fehler <= 11 ? Rechenfehlertexte[fehler] : "");
+    meldung = Kurz(fehler >= 1 && fehler <= RechenfehlerAnzahl ? Rechenfehlertexte[fehler] : "");
     return Leerwert;
 }
 

@@ -17,36 +17,9 @@ bool Enthaelt(const std::string& s, const std::string& teil) {
     return s.find(teil) != std::string::npos;
 }
 
-// name + "=", cut as a 21-character short string would be.
-std::string NameGleich(const std::string& name) {
-    std::string s = name + "=";
-    if (s.size() > 21) s.resize(21);
-    return s;
-}
-
 void Entferne(Bezeichnerliste& liste, const std::string& name) {
     for (int i = liste.Count() - 1; i >= 0; --i)
         if (liste[i]->Name == name) liste.DeleteItem(i);
-}
-
-// Removes the running variables of sums, products and integrals and their "d" names.
-void LaufvariablenEntfernen(const std::string& s, Bezeichnerliste& liste) {
-    std::string t = s;
-    for (;;) {
-        const std::string u = GrossSchreiben(t);
-        std::size_t p = u.find("INTEGRAL");
-        std::size_t k = 8;
-        if (p == std::string::npos) p = u.find("SUMME"), k = 5;
-        if (p == std::string::npos) p = u.find("PRODUKT"), k = 7;
-        if (p == std::string::npos) return;
-        t = t.substr(p + k);
-        if (!t.empty() && t[0] == '(') t.erase(0, 1);
-        std::string name;
-        BezeichnerLesen(t, 1, 255, name);
-        if (name.empty()) continue;
-        Entferne(liste, name);
-        Entferne(liste, Kurz("d" + name));
-    }
 }
 
 } // namespace
@@ -94,11 +67,14 @@ Berechnungsergebnis FormelBerechnen(const std::string& text, bool markiert, Merk
             erg.Meldung = MeldungFehlerInFormel;
             return erg;
         }
+        // The variables solved for (the names the formula defines on a left side, which
+        // the parse kept in its own list) are not asked for, nor are the running
+        // variables of loops and the step names of integrals: whole names only.
+        const Bezeichnerliste& links = g.Bezeichner();
+        for (int i = 0; i < links.Count(); ++i) Entferne(variablen, links[i]->Name);
+        for (const std::string& name : g.Laufvariablen) Entferne(variablen, name);
     }
-    // The variable solved for is not asked for, nor are running variables.
-    for (int i = variablen.Count() - 1; i >= 0; --i)
-        if (Enthaelt(s, NameGleich(variablen[i]->Name))) variablen.DeleteItem(i);
-    LaufvariablenEntfernen(s, variablen);
+    const int eingaben = variablen.Count();
 
     if (!variablen.Empty()) {
         for (int i = 0; i < variablen.Count(); ++i)
@@ -127,18 +103,14 @@ Berechnungsergebnis FormelBerechnen(const std::string& text, bool markiert, Merk
         erg.Meldung = "Ergebnis=" + ZahlText(10, v);
         return erg;
     }
-    for (int i = variablen.Count() - 1; i >= 0; --i) {
-        const std::string& name = variablen[i]->Name;
-        const bool geloest = Enthaelt(s, NameGleich(name));
-        const bool schritt = name.size() > 1 && name[0] == 'd' && Enthaelt(s, NameGleich(name.substr(1)));
-        if (geloest || schritt) variablen.DeleteItem(i);
-    }
+    // The echo shows the inputs (the names the evaluating parse appended are the
+    // solved-for, running and step variables), each exactly as computed with.
     std::string f = "Ergebnis: f( ";
-    for (int i = 0; i < variablen.Count(); ++i) {
+    for (int i = 0; i < eingaben && i < variablen.Count(); ++i) {
         const Extended w = variablen[i]->GetWert();
         if (i < int(merk.size())) merk[std::size_t(i)] = w;
         if (i > 0) f += "; ";
-        f += ZahlText(8, w);
+        f += ZahlTextExakt(w);
     }
     f += " )=";
     if (fehlertext.empty()) {

@@ -25,10 +25,10 @@ bool ZelleGueltig(const TMatrixObj* m, std::int32_t zeile, std::int32_t spalte) 
 
 // ---- TBezeichner ------------------------------------------------------------------
 
-TBezeichner::TBezeichner(std::string name) : Name(NameKuerzen(std::move(name))), WertZeiger(&Wert) {}
+TBezeichner::TBezeichner(std::string name) : Name(std::move(name)), WertZeiger(&Wert) {}
 
 TBezeichner::TBezeichner(std::string name, Extended* wertZeiger)
-    : Name(NameKuerzen(std::move(name))), WertZeiger(wertZeiger ? wertZeiger : &Wert) {}
+    : Name(std::move(name)), WertZeiger(wertZeiger ? wertZeiger : &Wert) {}
 
 // A link to a cell outside the table reads as no value and takes no value.
 Extended TBezeichner::GetWert() const {

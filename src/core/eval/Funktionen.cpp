@@ -13,7 +13,6 @@ namespace {
 
 constexpr Extended Pi = 3.14159265358979323846264338327950288L;
 constexpr Extended HalbPi = 1.57079632679489661923132169163975144L;
-constexpr Extended EulerE = 2.71828182845904523536028747135266250L;
 constexpr Extended Zwei63 = 9223372036854775808.0L;  // 2^63
 
 // Bounds of the exponent t = y * ln|x| in Potenz.
@@ -46,7 +45,17 @@ Extended PotenzAllgemein(Extended x, Extended y) {
 
 Extended Potenz(Extended x, Extended y) {
     Rechenfehler = 0;
-    if (x == 0) return 0;
+    if (x == 0) {
+        // 0^y: 0 for y > 0, 1 for y = 0 (as x^0 is for every x), and for y < 0 a
+        // division by 0.
+        if (y > 0) return 0;
+        if (y == 0) return 1;
+        if (y < 0) {
+            Rechenfehler = RfUeberlauf;
+            return Ueberlaufwert;
+        }
+        return y;  // NaN
+    }
     if (y >= -64 && y <= 64 && std::fabs(x) <= LDBL_MAX) {
         const int k = static_cast<int>(y);
         Extended v;
@@ -57,76 +66,21 @@ Extended Potenz(Extended x, Extended y) {
 
 // ---- Gamma ------------------------------------------------------------------------
 
-namespace {
-
-// Euler's limit for 1E-9 < x <= 1 (and just above 1, see Gamma):
-// g(n) = n^x / x * prod_{k=1}^{n-1} k / (k + x) for n = 100, 110, ... until two
-// rounds differ by less than 0.001. The product grows by the new factors from round
-// to round; it is multiplied in the same order as when written out in full.
-Extended EulerGrenzwert(Extended x) {
-    Extended vorher = 0, g = 0, produkt = 1;
-    int k = 1;
-    for (int n = 100; n <= 1000000; n += 10) {
-        for (; k <= n - 1; ++k) produkt *= Extended(k) / (Extended(k) + x);
-        g = Potenz(Extended(n), x) / x * produkt;
-        if (std::fabs(g - vorher) < 0.001L) break;
-        vorher = g;
-    }
-    return g;
-}
-
-} // namespace
-
 Extended Gamma(Extended x) {
     if (std::isnan(x)) return x;
     if (x >= 35) {
         Rechenfehler = RfUeberlauf;
         return Ueberlaufwert;
     }
-    if (x >= 20) return std::sqrt(2 * Pi / x) * Potenz(x / EulerE, x);
-    if (x > 1) {
-        // Gamma(x) = (x - 1) * Gamma(x - 1), unwound. Should x - 1 fall to 1E-9 or
-        // below, the rule for small x would lead straight back to x (x - 1 + 1 is x
-        // again); Euler's limit is then taken at x itself.
-        Extended faktor[20];
-        int n = 0;
-        while (x > 1 && n < 20) {
-            const Extended y = x - 1;
-            if (y <= 1E-9L) break;
-            faktor[n++] = y;
-            x = y;
-        }
-        Extended r = EulerGrenzwert(x);
-        while (n > 0) r = faktor[--n] * r;
-        return r;
+    // 0 and the negative whole numbers are the poles.
+    if (x <= 0 && std::nearbyint(x) == x) return 1E37L;
+    // The library's gamma is exact to a few units of the last of 19 digits.
+    const Extended g = std::tgamma(x);
+    if (!(std::fabs(g) < Ueberlaufwert)) {
+        Rechenfehler = RfUeberlauf;
+        return g < 0 ? -Ueberlaufwert : Ueberlaufwert;
     }
-    if (x > 1E-9L) return EulerGrenzwert(x);
-
-    // x <= 1E-9: 1E37 for 0 and negative whole numbers, else Gamma(x + 1) / x.
-    if (Nachkomma(x) == 0) return 1E37L;
-    if (x < -2100) {
-        // The quotient underflows long before: |Gamma(x)| < 1E-4951 here. Keep the
-        // sign the divisions would give, (-1)^ceil(-x).
-        const Extended m = std::ceil(-x);
-        return std::fabs(std::fmod(m, 2.0L)) == 1 ? -0.0L : 0.0L;
-    }
-    Extended divisor[2102];
-    int n = 0;
-    Extended basis;
-    for (;;) {
-        divisor[n++] = x;
-        x = x + 1;
-        if (x > 1E-9L) {
-            basis = EulerGrenzwert(x);  // x <= 1 + 1E-9 (see above for x > 1)
-            break;
-        }
-        if (Nachkomma(x) == 0) {
-            basis = 1E37L;
-            break;
-        }
-    }
-    while (n > 0) basis = basis / divisor[--n];
-    return basis;
+    return g;
 }
 
 Extended Fakultaet(Extended x) {
@@ -139,7 +93,6 @@ Extended Fakultaet(Extended x) {
         return 0;
     }
     const int n = static_cast<int>(std::nearbyint(x));
-    if (n == 0) return 0;
     Extended p = 1;
     for (int k = 2; k <= n; ++k) p *= k;
     return p;
@@ -208,10 +161,7 @@ Extended ArcSin(Extended b) {
         return 0;
     }
     if (ab == 1) return b > 0 ? HalbPi : -HalbPi;
-    // The argument goes through Nachkomma first, as it always has: 0.9999999999 up to
-    // (not including) 1 is taken as 0.
-    b = Nachkomma(b);
-    return std::atan(b / std::sqrt(1 - b * b));
+    return std::asin(b);
 }
 
 Extended ArcCos(Extended b) {
@@ -219,7 +169,7 @@ Extended ArcCos(Extended b) {
         Rechenfehler = RfArgumentGroesser1;
         return 0;
     }
-    return 1.570796327L - ArcSin(b);
+    return std::acos(b);
 }
 
 Extended ArcTan(Extended b) { return std::atan(b); }
@@ -239,7 +189,7 @@ Extended Log(Extended b) {
         Rechenfehler = RfLogarithmus;
         return Ueberlaufwert;
     }
-    return std::log(b) / 2.302585093L;
+    return std::log10(b);
 }
 
 Extended Abrunden(Extended b) { return b >= 0 ? std::trunc(b + 1E-10L) : std::trunc(b - 1E-10L); }

@@ -11,7 +11,8 @@
 
 namespace kd {
 
-// x^y. x = 0 gives 0 for every y. Otherwise t := y * ln|x|: t > 230.258 is error 1
+// x^y. x = 0 gives 0 for y > 0, 1 for y = 0, and error 1 (Ueberlaufwert) for y < 0,
+// as x^0 is 1 and 0^-y a division by 0. Otherwise t := y * ln|x|: t > 230.258 is error 1
 // with +Ueberlaufwert for x > 0 and -Ueberlaufwert for x < 0; t < -225.654 gives 0;
 // x > 0 gives e^t; x < 0 with y not whole (Nachkomma) is error 4, else +-e^t by the
 // parity of round(y). A whole exponent up to 64 in magnitude is raised by repeated
@@ -41,13 +42,11 @@ inline bool PotenzGanzzahlig(Extended x, int k, Extended& wert) {
     return true;
 }
 
-// The gamma function: error 1 (Ueberlaufwert) from 35 up; Stirling's approximation
-// from 20; (x - 1) * Gamma(x - 1) above 1; Euler's limit (n = 100, 110, ... until two
-// rounds differ by less than 0.001) on (1E-9, 1]; 1E37 for 0 and negative whole x;
-// Gamma(x + 1) / x for other x up to 1E-9.
+// The gamma function to full precision (std::tgamma): error 1 (Ueberlaufwert) from 35
+// up and for a value beyond 1E100 near a pole; 1E37 for 0 and negative whole x.
 Extended Gamma(Extended x);
 
-// x! for whole x from 1 to 69 (0 gives 0). Above 69 error 1 (Ueberlaufwert);
+// x! for whole x from 0 to 69 (0! = 1). Above 69 error 1 (Ueberlaufwert);
 // negative or not whole: error 10 (value 0).
 Extended Fakultaet(Extended x);
 
@@ -70,15 +69,13 @@ Extended Kosinus(Extended b);
 // sin b / cos b; cos b = 0 is error 1 (+-Ueberlaufwert by the sign of sin b).
 Extended Tangens(Extended b);
 
-// Arc sine: |b| > 1 is error 5 (value 0); |b| = 1 gives +-pi/2; otherwise b is first
-// passed through Nachkomma (so 0.9999999999 <= b < 1 is taken as 0) and the result
-// is arctan(b / sqrt(1 - b^2)).
+// Arc sine to full precision: |b| > 1 is error 5 (value 0); |b| = 1 gives +-pi/2.
 Extended ArcSin(Extended b);
-// 1.570796327 - ArcSin(b); error 5 as ArcSin, with the value 0.
+// Arc cosine to full precision; error 5 as ArcSin, with the value 0.
 Extended ArcCos(Extended b);
 Extended ArcTan(Extended b);
 
-// Natural and decimal logarithm (ln b / 2.302585093); b <= 0 is error 6
+// Natural and decimal logarithm; b <= 0 is error 6
 // (+Ueberlaufwert).
 Extended Ln(Extended b);
 Extended Log(Extended b);

@@ -19,6 +19,7 @@ enum : int {
     RfLeer = 9,             // "Array- oder Matrix-Wert leer"
     RfNichtGanzzahlig = 10, // "Argument nicht ganzzahlig oder negativ"
     RfStartwert = 11,       // "Startwert > Endwert"
+    RfDurchlaeufe = 12,     // "Zu viele Schleifendurchläufe"
 };
 
 } // namespace kd

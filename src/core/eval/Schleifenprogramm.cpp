@@ -285,11 +285,10 @@ namespace {
 constexpr double ProduktGrenze = 9.99e99;  // |a * b| below: no overflow (1E100)
 constexpr double LeerGrenze = 1E199;       // |r| below: not Leerwert (1E200)
 
-// The loop ends at the arrival with ende <= x + 1E-10. As x + 1E-10 (rounded) grows
+// The loop ends at the arrival with ende <= x + eps. As x + eps (rounded) grows
 // with x, that holds exactly for the x from some value on: the smallest x with it,
-// found from ende - 1E-10 by stepping over neighbouring values. (ende is finite.)
-Extended Endschwelle(Extended ende) {
-    const Extended eps = 1E-10L;
+// found from ende - eps by stepping over neighbouring values. (ende is finite.)
+Extended Endschwelle(Extended ende, Extended eps) {
     const Extended unendlich = std::numeric_limits<Extended>::infinity();
     Extended g = ende - eps;
     while (!(ende <= g + eps)) g = std::nextafter(g, unendlich);
@@ -369,8 +368,12 @@ long long Laeufe(const Befehl* const befehle, const bool leerMoeglich, const Ext
             reg = v;                                                                      \
             break;                                                                        \
         }                                                                                 \
-        if (g == 0) {                                                                     \
+        if (g == 0 && c.Ganz > 0) {                                                       \
             reg = 0;                                                                      \
+            break;                                                                        \
+        }                                                                                 \
+        if (g == 0 && c.Ganz == 0) {                                                      \
+            reg = 1;                                                                      \
             break;                                                                        \
         }                                                                                 \
         if constexpr (!Aufrufe) goto abbruch;                                             \
@@ -427,7 +430,16 @@ long long Laeufe(const Befehl* const befehle, const bool leerMoeglich, const Ext
     durchlaufen:
 
         // The arrival: accumulate unless the body gave Leerwert, step on.
-        if (!leerMoeglich || std::fabs(reg) < LeerGrenze || reg != Leerwert) s = Produkt ? s * reg : s + reg;
+        if (!leerMoeglich || std::fabs(reg) < LeerGrenze || reg != Leerwert) {
+            if constexpr (Produkt) {
+                // A product that leaves the range is the step walk's to report.
+                const Extended p = s * reg;
+                if (!(std::fabs(p) < ProduktGrenze)) goto abbruch;
+                s = p;
+            } else {
+                s = s + reg;
+            }
+        }
         x = neu;
         if (++n == hoechstens) break;
     }
@@ -439,7 +451,8 @@ abbruch:
 
 } // namespace
 
-long long Schleifenprogramm::Laufen(Extended ende, bool produkt, Extended& summe, long long hoechstens) {
+long long Schleifenprogramm::Laufen(Extended ende, Extended toleranz, bool produkt, Extended& summe,
+                                    long long hoechstens) {
     if (!gueltig_) return 0;
     for (int i = 0; i < nachladen_; ++i) {
         const Extended w = nachladen_liste_[i].Bez->GetWert();
@@ -464,7 +477,7 @@ long long Schleifenprogramm::Laufen(Extended ende, bool produkt, Extended& summe
     }
     Extended x = *platz;
     Extended s = summe;
-    const Extended schwelle = Endschwelle(ende);
+    const Extended schwelle = Endschwelle(ende, toleranz);
     const long long n =
         aufrufe_ ? (produkt ? Laeufe<true, true>(befehl_, leerMoeglich_, konst_, hoch_, tief_, h, schwelle, hoechstens, x, s)
                             : Laeufe<true, false>(befehl_, leerMoeglich_, konst_, hoch_, tief_, h, schwelle, hoechstens, x, s))

@@ -39,10 +39,10 @@ public:
 
     // Runs passes. On entry the loop variable holds the value of the next pass and
     // `summe` the running sum or product. Runs while a pass succeeds and does not end
-    // the loop (ende <= variable + 1E-10 at its arrival), at most `hoechstens` passes,
+    // the loop (ende <= variable + toleranz at its arrival), at most `hoechstens` passes,
     // and leaves the variable at the value of the first pass not run and `summe`
     // updated. Returns the passes run.
-    long long Laufen(Extended ende, bool produkt, Extended& summe, long long hoechstens);
+    long long Laufen(Extended ende, Extended toleranz, bool produkt, Extended& summe, long long hoechstens);
 
     // One instruction of the program.
     struct Befehl {

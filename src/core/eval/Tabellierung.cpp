@@ -43,7 +43,7 @@ Tabellierungsfehler Rechnungsfehler(int code, int pos, int zeile) {
     e.Code = code;
     e.Position = pos;
     e.Zeile = zeile;
-    e.Meldung = code >= 1 && code <= 11 ? Rechenfehlertexte[code] : "";
+    e.Meldung = code >= 1 && code <= RechenfehlerAnzahl ? Rechenfehlertexte[code] : "";
     return e;
 }
 

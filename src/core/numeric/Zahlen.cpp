@@ -263,27 +263,40 @@ int ZahlLesen(std::string_view text, int pos, Extended& wert) {
     wert = 0;
     if (pos < 1 || static_cast<std::size_t>(pos) > text.size()) return 0;
     const std::string_view rest = text.substr(static_cast<std::size_t>(pos) - 1);
-    // Only a blank, a sign, a digit or a decimal separator can begin a number; the parser
-    // asks at every token, so everything else is answered without converting the rest.
-    const char c0 = rest[0];
-    if (!(IstZiffer(c0) || c0 == '+' || c0 == '-' || c0 == '.' || c0 == ',' || c0 == ' '))
-        return 0;
-    int fehler = 0;
-    const Extended ganz = TextZuZahl(rest, fehler);
-    if (fehler == 1 && (rest[0] == 'E' || rest[0] == 'e')) return 0;
-    if ((rest[0] == '+' || rest[0] == '-') && (rest.size() < 2 || !IstZiffer(rest[1]))) return 0;
-    if (fehler == 0) {
-        wert = ganz;
-        return static_cast<int>(rest.size());
+    const std::size_t n = rest.size();
+    // The number is exactly its own characters: blanks before it, a sign, digits with
+    // one decimal point or comma, an exponent with digits, and a "%". What follows
+    // (blanks, an operator, ";") is not part of it.
+    std::size_t i = 0;
+    while (i < n && rest[i] == ' ') ++i;
+    if (i < n && (rest[i] == '+' || rest[i] == '-')) {
+        if (i + 1 >= n || !IstZiffer(rest[i + 1])) return 0;
+        ++i;
     }
-    int laenge = std::min<int>(fehler - 1, static_cast<int>(rest.size()));
-    if (laenge >= 1 && (rest[static_cast<std::size_t>(laenge) - 1] == 'E' ||
-                        rest[static_cast<std::size_t>(laenge) - 1] == 'e'))
-        --laenge;
-    if (laenge <= 0) return 0;
-    int f2 = 0;
-    wert = TextZuZahl(rest.substr(0, static_cast<std::size_t>(laenge)), f2);
-    return laenge;
+    std::size_t ziffern = 0;
+    while (i < n && IstZiffer(rest[i])) ++i, ++ziffern;
+    if (i < n && (rest[i] == '.' || rest[i] == ',')) {
+        std::size_t j = i + 1;
+        std::size_t bruch = 0;
+        while (j < n && IstZiffer(rest[j])) ++j, ++bruch;
+        if (ziffern + bruch > 0) {
+            i = j;
+            ziffern += bruch;
+        }
+    }
+    if (ziffern == 0) return 0;
+    if (i < n && (rest[i] == 'E' || rest[i] == 'e')) {
+        std::size_t j = i + 1;
+        if (j < n && (rest[j] == '+' || rest[j] == '-')) ++j;
+        if (j < n && IstZiffer(rest[j])) {
+            while (j < n && IstZiffer(rest[j])) ++j;
+            i = j;
+        }
+    }
+    if (i < n && rest[i] == '%') ++i;
+    int fehler = 0;
+    wert = TextZuZahl(rest.substr(0, i), fehler);  // beyond the range: an infinity
+    return static_cast<int>(i);
 }
 
 Zellbezug ZellbezugLesen(std::string_view text) {
@@ -487,6 +500,27 @@ Extended InterpoliereLog(Extended a, Extended b, Extended t, int* fehler) {
     if (t == 0) return b;
     if (t == 1) return a;
     return std::pow(10.0L, y);
+}
+
+std::string ZahlTextExakt(Extended x) {
+    if (!std::isfinite(x)) return ZahlText(8, x);
+    auto exakt = [x](const std::string& t) {
+        int f = 0;
+        return TextZuZahl(t, f) == x && f == 0;
+    };
+    for (int n = 8; n <= 28; ++n) {
+        const std::string t = ZahlText(n, x);
+        if (exakt(t)) return t;
+    }
+    // ZahlText keeps at most about 15 digits; up to 18 come from the general form.
+    std::string t;
+    for (int d = 15; d <= 18; ++d) {
+        t = FormatGeneral(x, d);
+        for (char& c : t)
+            if (c == '.') c = ',';
+        if (exakt(t)) break;
+    }
+    return t;
 }
 
 } // namespace kd

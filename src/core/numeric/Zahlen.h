@@ -49,10 +49,12 @@ int ParseDecimal(std::string_view text, Extended& value);
 // the first bad character; the value is then what could be read (see ParseDecimal).
 Extended TextZuZahl(std::string_view text, int& fehlerPos);
 
-// Reads the number that starts at 1-based position `pos` of `text`. Returns its
-// length in characters (0 = no number there) and sets `wert`. A "+" or "-" not
-// followed by a digit is no number; a number ending in "E" gives up the "E", so
-// "2Ex" reads as 2 of length 1.
+// Reads the number that starts at 1-based position `pos` of `text`: blanks, an
+// optional sign, digits with one "." or ",", an optional exponent and an optional
+// "%" (which divides by 100). Returns its length in characters (0 = no number
+// there; blanks after it are not part of it) and sets `wert` (an infinity beyond the
+// range). A "+" or "-" not followed by a digit is no number; a number ending in "E"
+// gives up the "E", so "2Ex" reads as 2 of length 1.
 int ZahlLesen(std::string_view text, int pos, Extended& wert);
 
 // A spreadsheet cell reference such as "B3" or "AB12": letters (at most 10), then
@@ -74,6 +76,10 @@ std::string GrossSchreiben(std::string_view text);
 // counts as 8) and a decimal comma: 1/3 -> "0,333333", 123456789 -> "1,2346E8",
 // 0.000012 -> "1,2E-5" (n = 8).
 std::string ZahlText(int n, Extended x);
+
+// The shortest ZahlText form (from 8 characters up) that TextZuZahl reads back as
+// exactly x: 12345678 stays "12345678", 2.5 is "2,5".
+std::string ZahlTextExakt(Extended x);
 
 // ---- Rounding and powers --------------------------------------------------------
 

@@ -13,7 +13,7 @@ class TMatrixObj;
 
 class TBezeichner {
 public:
-    // The name is cut to 20 characters.
+    // The name is kept whole (a table reference's name is cut to 20 characters).
     explicit TBezeichner(std::string name);
     // An identifier whose value lives in a place owned by someone else.
     TBezeichner(std::string name, Extended* wertZeiger);

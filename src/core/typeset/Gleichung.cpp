@@ -95,14 +95,28 @@ void TeilformelSuchen(const std::string& text, int& start, int& ende, int nummer
     ende = 0;
     int offen = 0;      // separators still owed to the headers of sums, products and integrals
     int klammerung = 0; // depth of "{...}": a heading or legend text never divides the formula
+    char textEnde = 0;  // inside a comment "..." or an annotation [...]: its closing character
     for (int i = 1; i <= len; ++i) {
         const std::size_t k = static_cast<std::size_t>(i - 1);
         const char c = u[k];
-        if (c == '{') ++klammerung;
-        const bool imText = klammerung > 0;
+        const bool zeichen = k > 0 && (u[k - 1] == '~' || u[k - 1] == '|');  // a Symbol letter or index
+        if (zeichen) {
+        } else if (textEnde == 0 && klammerung == 0 && (c == '"' || c == '[')) {
+            textEnde = c == '"' ? '"' : ']';
+        } else if (textEnde != 0 && c == textEnde) {
+            textEnde = 0;
+        } else if (textEnde == 0 && c == '{') {
+            ++klammerung;
+        }
+        const bool imText = klammerung > 0 || textEnde != 0;
         if (c == '}' && klammerung > 0) --klammerung;
-        if (!imText && (u.compare(k, 5, "SUMME") == 0 || u.compare(k, 7, "PRODUKT") == 0 ||
-                        u.compare(k, 8, "INTEGRAL") == 0))
+        // Only the keyword itself followed by "(" opens a loop, not a name that holds it.
+        auto schluesselwort = [&](const char* w, std::size_t n) {
+            if (u.compare(k, n, w) != 0 || k + n >= u.size() || u[k + n] != '(') return false;
+            return k == 0 || !IstNamenszeichen(static_cast<unsigned char>(u[k - 1]));
+        };
+        if (!imText && (schluesselwort("SUMME", 5) || schluesselwort("PRODUKT", 7) ||
+                        schluesselwort("INTEGRAL", 8)))
             offen += 2;
         if (((c == ';' || c == ':') && !imText) || i == len) {
             if (offen > 0 && c == ';') {
@@ -133,7 +147,7 @@ int BezeichnerLesen(const std::string& text, int pos, int maxLaenge, std::string
         // the text, and right after an index mark ("x|-" is a name).
         if (trenn && !extra && c != '_' && c != '~') {
             const bool nachIndex = i > 1 && text[static_cast<std::size_t>(i - 2)] == '|';
-            if (i != 1 && !nachIndex) break;
+            if (!nachIndex) break;
         }
         if (static_cast<int>(name.size()) < maxLaenge) name += static_cast<char>(c);
         ++i;

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "core/Types.h"
 #include "core/typeset/Bezeichner.h"
@@ -44,6 +45,7 @@ struct Term {
     std::int32_t TextPos = 0;
     std::int32_t SummenNr = 0;
     std::int32_t SummenStart = 0;
+    std::int32_t SummenEnde = 0;      // a loop's last body term (set at its closing bracket)
     std::int32_t SummenBezeichner = 0;
     std::int32_t StartWert = 0;
     bool StartBenannt = false;
@@ -103,6 +105,15 @@ public:
     std::int32_t TermAnzahl = 0;
     std::int32_t LetzterTerm = 0;
     std::array<Schritt, MaxTerme> Schritte;
+    // Loops, from Reihenfolge: the first body step of each loop step (0 for other steps,
+    // and for a loop whose body steps are not one run before it), the loop slots
+    // (bit |SummenNr|) whose body begins at each step, and the loop step of each slot.
+    std::array<std::int32_t, MaxTerme> Rumpf{};
+    std::array<std::uint8_t, MaxTerme + 1> Schleifenbeginn{};
+    std::array<std::int32_t, 8> Schleifenschritt{};
+    // The loop variables of the last parse and the "d" names of its integrals (in every
+    // mode; the compute flow does not ask for them).
+    std::vector<std::string> Laufvariablen;
     std::array<std::int32_t, MaxTerme + 1> XStellen{};
     std::array<std::int32_t, MaxTerme + 1> ZStellen{};
     std::int32_t XAnzahl = 0, ZAnzahl = 0;
@@ -135,6 +146,8 @@ public:
         return FormelLesen(text, "", "", 0, p, e);
     }
     void Reihenfolge();
+    // Part of Reihenfolge: Rumpf, Schleifenbeginn and Schleifenschritt.
+    void SchleifenRuempfe();
 
     // --- layout (FormelAufbau.cpp) ---
     // Builds the laid-out element tree of the last successful parse (ElementeErzeugen
@@ -163,8 +176,9 @@ private:
     std::unique_ptr<Bezeichnerliste> eigeneListe_;
 };
 
-// Evaluator messages, index = code (1..11; entry 0 is empty). Windows-1252.
-extern const char* const Rechenfehlertexte[12];
+// Evaluator messages, index = code (1..12; entry 0 is empty). Windows-1252.
+inline constexpr int RechenfehlerAnzahl = 12;
+extern const char* const Rechenfehlertexte[RechenfehlerAnzahl + 1];
 
 // Number of characters among the first `position` characters that are not "|" or "~".
 int SichtbarePosition(const std::string& text, int position);

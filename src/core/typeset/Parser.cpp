@@ -18,6 +18,9 @@ namespace {
 
 constexpr std::uint32_t GrauRGB = 0x00606060;  // RGB(96,96,96)
 constexpr std::int32_t StartBasisprio = 300000;
+// Identifiers are read and kept whole: two names that differ only after their
+// twentieth character are two variables. (Table names keep MaxNamenslaenge.)
+constexpr int NameGanz = 255;
 
 // A bound rounded to a whole number that fits the 32-bit field (a constant such as
 // "~\xA5" is 1E50).
@@ -112,7 +115,7 @@ private:
         tm.Art = 0;
         tm.Prio = 0;
         tm.TextPos = tokenStart_;
-        tm.SummenNr = tm.SummenStart = tm.SummenBezeichner = tm.StartWert = 0;
+        tm.SummenNr = tm.SummenStart = tm.SummenEnde = tm.SummenBezeichner = tm.StartWert = 0;
         tm.StartBenannt = tm.EndeBenannt = false;
         tm.Folge = n_ + 1;
         tm.Element.reset();
@@ -142,7 +145,6 @@ private:
         if (At(p - 1) == ' ') s += ' ';
         s += name;
         if (At(p + n) == ' ') s += ' ';
-        if (s.size() > std::size_t(MaxNamenslaenge)) s.resize(std::size_t(MaxNamenslaenge));
         return s;
     }
 
@@ -204,7 +206,7 @@ private:
     // False when an error was set.
     bool IndexName(int& p, int& index) {
         std::string name;
-        const int l = BezeichnerLesen(t_, p, MaxNamenslaenge, name);
+        const int l = BezeichnerLesen(t_, p, NameGanz, name);
         if (l == 0) return Fehler(p > len_ ? 21 : 17), false;
         index = SucheBezeichner(g_.Bezeichner(), name);
         if (index < 0 && !sammeln_) return Fehler(17), false;
@@ -230,6 +232,7 @@ private:
     bool sammeln_ = false;
     bool auswerten_ = false;
     std::int32_t summenZuschlag_[3] = {0, 0, 0};
+    std::int32_t summenTerm_[3] = {0, 0, 0};  // the term of the open sum of each level
     std::string nameLeer_;  // scratch for reading only the length of a name  // what each open sum level added to the base
 };
 
@@ -243,6 +246,7 @@ int Parser::Lesen(int& fehlerPos, int& endePos) {
     g_.FormelAnzahl = 1;
     g_.LetzterTerm = 0;
     g_.TermAnzahl = 0;
+    g_.Laufvariablen.clear();
     if (g_.EigeneBezeichnerliste) g_.Bezeichner().ClearItems();
     for (auto& tm : g_.Terme) tm.Element.reset();
     links_ = !g_.Bedingungsmodus;
@@ -334,7 +338,6 @@ bool Parser::Klammertext() {
         else if (n_ > 1 && g_.Terme[std::size_t(n_ - 1)].Element) mit = &g_.Terme[std::size_t(n_ - 1)];
         if (mit) {
             std::string alt = g_.Fabrik->LeafText(*mit->Element);
-            if (alt.size() > std::size_t(MaxNamenslaenge)) alt.resize(std::size_t(MaxNamenslaenge));
             mit->Element = g_.Fabrik->FormelTextLeaf(13, alt + Teil(pos_ + 1, ende - pos_ - 1), farbe_);
         }
     }
@@ -351,6 +354,12 @@ bool Parser::Zahl() {
     endePos_ = pos_ + l - 1;
     const Extended betrag = std::fabs(v);
     if (betrag >= 1E100L || (betrag != 0 && betrag <= 1E-100L)) return Fehler(13);
+    if (betrag == 0) {
+        // A mantissa that is not zero read as 0: the exponent was too small.
+        const std::string z = Teil(pos_, l);
+        const std::size_t e = z.find_first_of("Ee");
+        if (z.substr(0, e).find_first_of("123456789") != std::string::npos) return Fehler(13);
+    }
     const char vz = At(pos_);
     const bool mitVorzeichen = vz == '+' || vz == '-';
     if (!e_.Zahl && !(e_.Op && mitVorzeichen)) return Fehler(19);
@@ -436,7 +445,7 @@ Parser::Grenze Parser::GrenzeLesen(int& p, bool istStart, bool ganzzahlig) {
         ++p;
     }
     std::string s;
-    const int l = BezeichnerLesen(t_, p, MaxNamenslaenge, s, true);
+    const int l = BezeichnerLesen(t_, p, NameGanz, s, true);
     if (l == 0) {
         Fehler(p > len_ ? 5 : 1);
         return gr;
@@ -498,7 +507,7 @@ bool Parser::Summe() {
 
     // The loop variable.
     std::string var;
-    const int lv = BezeichnerLesen(t_, p, MaxNamenslaenge, var);
+    const int lv = BezeichnerLesen(t_, p, NameGanz, var);
     if (lv == 0) return Fehler(p > len_ ? 5 : 10);
     int varIndex = -1;
     if (auswerten_) {
@@ -524,14 +533,16 @@ bool Parser::Summe() {
     if (At(p) != ';') return Fehler(p > len_ ? 5 : 18);
     ++p;
 
+    g_.Laufvariablen.push_back(var);
+    if (art == ArtIntegral) g_.Laufvariablen.push_back(Kurz("d" + var));
     if (auswerten_) {
         TBezeichner& lauf = *g_.Bezeichner()[varIndex];
-        // A named start makes the loop variable share that identifier's value, so the
-        // body sees the start value on its first pass (it runs before the loop step).
-        if (start.Benannt) lauf.WertZeiger = g_.Bezeichner()[start.Index]->WertZeiger;
-        else lauf.SetWert(start.Wert);
+        // The loop variable has a value of its own. A named start is copied into it
+        // when the body begins (the evaluator does that before each first pass); here
+        // it only gets the start's present value.
+        lauf.SetWert(start.Benannt ? g_.Bezeichner()[start.Index]->GetWert() : start.Wert);
         if (art == ArtIntegral) {
-            const std::string dName = Kurz("d" + var).substr(0, MaxNamenslaenge);
+            const std::string dName = Kurz("d" + var);
             int schrittweite = SucheBezeichner(g_.Bezeichner(), dName);
             if (schrittweite < 0) {
                 g_.Bezeichner().Add(std::make_unique<TBezeichner>(dName));
@@ -556,6 +567,7 @@ bool Parser::Summe() {
     tm->Prio = kt_ + 7 + bp_;
     tm->SummenNr = g_.Summentiefe == 2 ? -g_.Summenzahl : g_.Summenzahl;
     tm->SummenStart = g_.LetzterTerm;
+    summenTerm_[g_.Summentiefe] = n_;
     if (auswerten_) {
         tm->TextPos = varIndex;
         tm->SummenBezeichner = g_.Bezeichner().Count() - 1;
@@ -671,8 +683,9 @@ bool Parser::Matrix() {
     int p = pos_ + l;
     const char folgt = At(p);
     if (!g_.Matrizen && folgt != '[' && folgt != '.' && folgt != '!') return false;
-    std::string name;
+    std::string name, ganz;
     BezeichnerLesen(t_, pos_, MaxNamenslaenge, name);
+    BezeichnerLesen(t_, pos_, NameGanz, ganz);
     int tabelle = -1;
     if (g_.Matrizen)
         for (int i = 0; i < g_.Matrizen->Count(); ++i)
@@ -688,7 +701,7 @@ bool Parser::Matrix() {
         } else {
             // An identifier with a cell link: "x.B3".
             if (!zellzeichen) return false;
-            const int b = SucheBezeichner(g_.Bezeichner(), name);
+            const int b = SucheBezeichner(g_.Bezeichner(), ganz);
             if (b < 0) return false;
             zellTabelle = g_.Bezeichner()[b]->Zelle;
             if (!zellTabelle || !g_.Matrizen) return Fehler(30);
@@ -791,7 +804,7 @@ bool Parser::Bezeichner() {
     const bool minus = At(p) == '-' && Operandstelle() && !links_;
     if (minus) ++p;
     std::string name;
-    const int l = BezeichnerLesen(t_, p, MaxNamenslaenge, name);
+    const int l = BezeichnerLesen(t_, p, NameGanz, name);
     if (l == 0) return false;
     if (!e_.Bez) return Fehler(1);
     int index = SucheBezeichner(g_.Bezeichner(), name);
@@ -838,6 +851,15 @@ bool Parser::Operator() {
     std::int32_t art = std::int32_t(f - ops) + 1;
     if (!e_.Op) {
         if (c != '-' || pos_ == len_) return Fehler(8);
+        if (links_) {
+            // A left side is a name or a table reference: no sign before it ("-x=5").
+            int q = pos_ + 1;
+            while (At(q) == ' ') ++q;
+            std::string name;
+            q += BezeichnerLesen(t_, q, NameGanz, name);
+            while (At(q) == ' ') ++q;
+            if (!name.empty() && At(q) == '=' && At(q + 1) != '=') return Fehler(8);
+        }
         if (!UnaerMinus(pos_)) return true;
         endePos_ = pos_;
         ++pos_;
@@ -873,7 +895,9 @@ bool Parser::Klammer() {
     const int tiefe = g_.Summentiefe;
     if (tiefe > 0 && g_.Summenklammer[std::size_t(tiefe)] == kt_) {
         // The sum closes when the depth returns to the level of its opening bracket.
+        // Its body is the terms after the sum term up to here.
         kt_ -= 10;
+        g_.Terme[std::size_t(summenTerm_[tiefe])].SummenEnde = n_;
         g_.SummenGeschlossen += 1;
         bp_ -= summenZuschlag_[tiefe];
         summenZuschlag_[tiefe] = 0;
@@ -986,6 +1010,49 @@ void TGleichung::Reihenfolge() {
         folge[i] = folge[j];
         haelt[i] = haelt[j];
         halter[haelt[j]] = i;
+    }
+    SchleifenRuempfe();
+}
+
+void TGleichung::SchleifenRuempfe() {
+    // A loop's body is every step whose left term lies among the body's terms (after the
+    // sum term up to its last body term): such a step joins terms of the body only, and
+    // all of them come before the loop step, as the body binds tighter than the loop.
+    // The body is run again from its first step, so its steps must be one run right
+    // before the loop step. A step of the text around the loop can fall among them when
+    // it lies ten brackets deeper than the loop; it touches no term of the body, so it
+    // moves before the body's first step (inner loops first, each body staying whole).
+    Rumpf.fill(0);
+    Schleifenbeginn.fill(0);
+    Schleifenschritt.fill(0);
+    const int schritte = TermAnzahl - 1;
+    // First the moves (an outer loop's move keeps an inner body whole but shifts it),
+    // then the body starts of the final order.
+    for (int durchgang = 0; durchgang < 2; ++durchgang) {
+        for (int k = 1; k <= schritte && k < MaxTerme; ++k) {
+            const Schritt& st = Schritte[std::size_t(k)];
+            if (st.Art != ArtSumme && st.Art != ArtIntegral && st.Art != ArtProdukt) continue;
+            if (st.Links < 1 || st.Links > MaxTerme) continue;
+            const Term& l = Terme[std::size_t(st.Links)];
+            const int stufe = l.SummenNr < 0 ? -l.SummenNr : l.SummenNr;
+            if (stufe < 1 || stufe > 6) continue;
+            const std::int32_t von = st.Links + 1, bis = l.SummenEnde;
+            auto imRumpf = [&](const Schritt& x) { return x.Links >= von && x.Links <= bis; };
+            int r = k;
+            for (int j = 1; j < k; ++j)
+                if (imRumpf(Schritte[std::size_t(j)])) {
+                    r = j;
+                    break;
+                }
+            if (durchgang == 0) {
+                std::stable_partition(Schritte.begin() + r, Schritte.begin() + k,
+                                      [&](const Schritt& x) { return !imRumpf(x); });
+                continue;
+            }
+            Rumpf[std::size_t(k)] = r;
+            Schleifenschritt[std::size_t(stufe)] = k;
+            Schleifenbeginn[std::size_t(r)] |= std::uint8_t(1u << stufe);
+        }
     }
 }
 

@@ -10,6 +10,12 @@ namespace kd {
 
 namespace {
 
+// The sizes are the legal definitions: the yard 0.9144 m, the pound 0.45359237 kg
+// (ounce, dram, grain, hundredweights and tons are parts and multiples of it), the US
+// gallon 231 in^3 (the liquid barrel 31.5 gallons, the petroleum barrel 42), the UK
+// gallon 4.54609 l (fluid ounce 1/160, gill 1/32, pint 1/8, quart 1/4, barrel 36
+// gallons), the Didot point 0.376065 mm and the sidereal year 365.256360417 days.
+//
 // One unit: its label and its table entry zaehler / groesse, where groesse is the
 // size of the unit in the page's base unit (zaehler is 1 but for the grain, whose
 // size is itself a quotient).
@@ -23,7 +29,7 @@ constexpr EinheitDef kLaenge[] = {
     {"m", 1},          {"dm", 0.1L},        {"cm", 0.01L},      {"mm", 0.001L},
     {"\xB5m", 1e-6L},  {"nm", 1e-9L},       {"pm", 1e-12L},     {"km", 1000},
     {"\xC5", 1e-10L},  {"mil", 2.54e-5L},   {"in", 0.0254L},    {"ft", 0.3048L},
-    {"yd", 0.9144L},   {"mile", 1609.344L}, {"n mile", 1852},   {"typ. Punkt", 0.000376L},
+    {"yd", 0.9144L},   {"mile", 1609.344L}, {"n mile", 1852},   {"typ. Punkt", 0.000376065L},
 };
 
 constexpr EinheitDef kFlaeche[] = {
@@ -62,14 +68,14 @@ constexpr EinheitDef kVolumen[] = {
     {"liq pt  (US)", 4.73176473e-4L},
     {"liq quart  (US)", 9.46352946e-4L},
     {"gal  (US)", 0.003785411784L},
-    {"liq bbl  (US)", 0.11924L},
+    {"liq bbl  (US)", 0.119240471196L},
     {"barrel petr.", 0.158987294928L},
-    {"fl oz  (UK)", 2.8413125e-5L},
-    {"gill  (UK)", 1.42065625e-4L},
-    {"pt  (UK)", 5.682625e-4L},
-    {"qt  (UK)", 0.001136525L},
-    {"gal  (UK)", 0.0045461L},
-    {"bbl  (UK)", 0.1636596L},
+    {"fl oz  (UK)", 2.84130625e-5L},
+    {"gill  (UK)", 1.420653125e-4L},
+    {"pt  (UK)", 5.6826125e-4L},
+    {"qt  (UK)", 0.0011365225L},
+    {"gal  (UK)", 0.00454609L},
+    {"bbl  (UK)", 0.16365924L},
 };
 
 constexpr EinheitDef kMasse[] = {
@@ -78,21 +84,21 @@ constexpr EinheitDef kMasse[] = {
     {"mg", 1e-6L},
     {"\xB5g", 1e-9L},
     {"t", 1000},
-    {"lb", 0.453592L},
-    {"oz", 0.0283495L},
-    {"dram", 0.00177184375L},
-    {"gr", 0.0283495L, 437.5L},  // 437.5 grains make an ounce
-    {"cwt (US)", 45.3592L},
-    {"ton (US)", 907.184L},
-    {"cwt (UK)", 50.802304L},
-    {"ton (UK)", 1016.04608L},
+    {"lb", 0.45359237L},
+    {"oz", 0.028349523125L},
+    {"dram", 0.0017718451953125L},
+    {"gr", 0.028349523125L, 437.5L},  // 437.5 grains make an ounce
+    {"cwt (US)", 45.359237L},
+    {"ton (US)", 907.18474L},
+    {"cwt (UK)", 50.80234544L},
+    {"ton (UK)", 1016.0469088L},
     {"Kt", 0.0002L},
 };
 
 constexpr EinheitDef kZeit[] = {
     {"s", 1},          {"min", 60},       {"h", 3600},
     {"d", 86400},      {"a", 31536000},   {"Sonnenjahr", 31556926.08L},
-    {"Sternjahr", 31558152.96L},
+    {"Sternjahr", 31558149.5400288L},
 };
 
 constexpr EinheitDef kTemperatur[] = {

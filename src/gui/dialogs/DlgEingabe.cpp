@@ -101,7 +101,8 @@ void TDlgEingabe::SetWerte() {
     const int n = Anzahl();
     for (int k = 0; k < n; ++k) {
         const Extended w = (*liste_)[k]->GetWert();
-        Edits[std::size_t(k)]->setText(w == Undefiniert ? QString() : U(ZahlText(8, w)));
+        // Exactly the remembered value, so OK on an unchanged edit computes with it.
+        Edits[std::size_t(k)]->setText(w == Undefiniert ? QString() : U(ZahlTextExakt(w)));
     }
     if (ErsteAnzeige) {
         QLineEdit* erstes = Edits[0];
@@ -155,8 +156,9 @@ void TDlgEingabe::PaintBox1Paint() {
     st.CurrentPaintBox = nullptr;
     const int n = Anzahl();
     for (int k = 0; k < n; ++k) {
+        // Names are whole: a long one runs out of the box, its edit's tooltip shows it.
         std::string zeile = (*liste_)[k]->Name + " :";
-        if (zeile.size() > 22) zeile.resize(22);
+        Edits[std::size_t(k)]->setToolTip(U((*liste_)[k]->Name));
         DrawSimpleFormattedText(dev, 0, k * Zeilenabstand + 2, RGB(0, 0, 0), Namenhoehe, "Arial",
                                 zeile);
     }

@@ -1024,6 +1024,16 @@ void TDlgFormel::OKBtnClick() {
     if (!ListBox1->isHidden()) ListBox1->hide();
     hatLetzten_ = false;
     const std::string text = RichTextZuFormeltext(RichEdit1);
+    // The stored text holds at most 255 bytes ("~" and "|" codes take two): refused
+    // here, before anything would be cut.
+    if (const std::size_t bytes = RichTextZuFormeltext(RichEdit1, 4 * KurzerStringMax).size();
+        bytes > KurzerStringMax) {
+        meldungen_->Fehler(U("Formel zu lang: " + std::to_string(bytes) +
+                             " Zeichen, h\xF6" "chstens " + std::to_string(KurzerStringMax) +
+                             " (griechische Buchstaben und Indizes z\xE4hlen doppelt)"));
+        RichEdit1->setFocus();
+        return;
+    }
     if (!UpdateFormel() && text.find_first_not_of(' ') != std::string::npos) {
         RichEdit1->setFocus();
         return;  // the preview shows the message

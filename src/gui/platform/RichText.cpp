@@ -184,11 +184,11 @@ void SymbolEinfuegen(QTextCursor& cursor, unsigned char byte, double punkte, boo
     cursor.setCharFormat(NormalFormat(punkte));
 }
 
-std::string RichTextZuFormeltext(QTextEdit* edit) {
+std::string RichTextZuFormeltext(QTextEdit* edit, std::size_t grenze) {
     if (!edit) return std::string();
     Umwandlung u(edit);
     const QTextDocument* doc = edit->document();
-    std::vector<Dokumentzeichen> z = Zeichen(doc, KurzerStringMax);
+    std::vector<Dokumentzeichen> z = Zeichen(doc, grenze);
     std::size_t anfang = 0;
     std::size_t ende = z.size();
     while (anfang < ende && z[anfang].u < 32) ++anfang;
@@ -210,7 +210,7 @@ std::string RichTextZuFormeltext(QTextEdit* edit) {
             teil += c >= 0 ? static_cast<char>(c) : '?';
         }
         // Whole characters only: a prefix never ends the text without its character.
-        if (text.size() + teil.size() > KurzerStringMax) break;
+        if (text.size() + teil.size() > grenze) break;
         text += teil;
     }
     return text;

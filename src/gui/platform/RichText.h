@@ -20,6 +20,8 @@
 #include <QTextFormat>
 
 #include <string>
+
+#include "core/Types.h"
 #include <string_view>
 
 class QTextCursor;
@@ -50,7 +52,8 @@ bool RichTextUmwandlungLaeuft();
 // "~" + Symbol byte, "|" + character, "~|" + Symbol byte or itself (see above). A
 // character without a Windows-1252 form that is no Symbol character becomes "?".
 // The edit's content, selection and undo history are left untouched.
-std::string RichTextZuFormeltext(QTextEdit* edit);
+// `grenze` is the most bytes read (a check of the stored length reads beyond 255).
+std::string RichTextZuFormeltext(QTextEdit* edit, std::size_t grenze = KurzerStringMax);
 
 // Replaces the content of the edit by the formula text: "~c" a Symbol character at
 // `punkte`, "~|c" a Symbol character at 7 pt, "|c" an "Arial" character at 7 pt, any
