@@ -11,7 +11,7 @@
 
 namespace kdbench {
 
-inline std::vector<std::string> Beispielformeln(int anzahl = kd::MaxSeitenformeln) {
+inline std::vector<std::string> Beispielformeln(int anzahl = 251) {
     std::vector<std::string> quelle;
     for (const char* name : {"Mathematik", "Physik"}) {
         std::ifstream in(std::string(KD_SOURCE_DIR) + "/resources/libraries/" + name + ".txt");

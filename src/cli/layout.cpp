@@ -41,7 +41,8 @@ const char LayoutHilfe[] =
     "Left,Top,Right,Bottom in 0,1 mm (y nach oben). Ein Knoten zeigt danach seine beiden\n"
     "Kinder und seine Klammern. --fixed-metrics misst mit festen Zeichenbreiten (jedes\n"
     "Zeichen halb so breit wie hoch), sonst wie der Bildschirm (ohne Qt gebaut: immer fest).\n"
-    "--condition liest TEXT als Bedingung (a==b;und;c>0).\n"
+    "--condition liest TEXT als Bedingung (a==b;und;c>0). Nach \"--\" ist das n\xC3\xA4" "chste\n"
+    "Argument TEXT, auch wenn es mit \"-\" beginnt.\n"
     "Ein Lesefehler zeigt \"Fehler N: Meldung\" (Exit-Status 1).\n";
 
 const char RenderHilfe[] =
@@ -88,13 +89,18 @@ void* QtModul(std::string& warum) {
 int LayoutBefehl(const Argumente& args) {
     bool fest = false, bedingung = false, textDa = false;
     std::string text;
+    bool optionen = true;  // after "--" every argument is the text
     for (const std::string& a : args) {
-        if (a == "--help" || a == "-h") {
+        if (optionen && a == "--") {
+            optionen = false;
+            continue;
+        }
+        if (optionen && (a == "--help" || a == "-h")) {
             std::fputs(LayoutHilfe, stdout);
             return Erfolg;
         }
-        if (a == "--fixed-metrics") fest = true;
-        else if (a == "--condition") bedingung = true;
+        if (optionen && a == "--fixed-metrics") fest = true;
+        else if (optionen && a == "--condition") bedingung = true;
         else if (!textDa) {
             if (!AlsFormel(a, text)) return Abgelehnt;
             textDa = true;

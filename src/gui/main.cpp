@@ -4,10 +4,12 @@
 #include "gui/platform/Dateityp.h"
 #include "gui/platform/Pfade.h"
 #include "gui/platform/Symbole.h"
+#include "gui/platform/Uebersetzung.h"
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("KALDORA Formelsammlung"));
+    kd::QtUebersetzungLaden(app);
     kd::InitRessourcen();
     QApplication::setWindowIcon(kd::SvgSymbol(QStringLiteral("kdformel"), QSize(48, 48)));
 

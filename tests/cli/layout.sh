@@ -41,6 +41,11 @@ expect_rc 1 "$CLI" layout --fixed-metrics '2*x'
 grep -q '^Fehler ' "$T/out" || fail "collect mode accepts 2*x"
 expect_rc 1 "$CLI" layout --fixed-metrics
 expect_rc 1 "$CLI" layout --fixed-metrics 'y=x' 'z'
+# After "--" every argument is the text, as with lib.
+"$CLI" layout --fixed-metrics 'y=x' > "$T/ohne"
+expect_rc 0 "$CLI" layout --fixed-metrics -- 'y=x'
+cmp -s "$T/ohne" "$T/out" || fail "layout -- TEXT differs from layout TEXT"
+expect_rc 1 "$CLI" layout --fixed-metrics -- --condition
 
 # Without --fixed-metrics the screen's metrics (or the fixed ones in a build without Qt).
 expect_rc 0 "$CLI" layout 'y=x^2'
@@ -69,6 +74,10 @@ expect_rc 0 "$CLI" render --formula 'y=(a+b)*INTEGRAL(x=0;1;x*dx)' -o "$T/s.png"
 expect_rc 0 "$CLI" render --formula 'y=(a+b)*INTEGRAL(x=0;1;x*dx)' -o "$T/p.png" --zoom 1 \
     --polygon-brackets
 cmp -s "$T/s.png" "$T/p.png" && fail "--polygon-brackets draws the same picture"
+# A heading "{...}" is drawn as the page draws it: dark blue text, not a grey legend.
+expect_rc 0 "$CLI" render --formula 'y=x {Legende}' -o "$T/leg.svg"
+grep -q 'fill="#000050"' "$T/leg.svg" || fail "render: heading not in the page's dark blue"
+grep -qiE 'fill="#(606060|808080)"' "$T/leg.svg" && fail "render: heading drawn as a grey legend"
 expect_rc 1 "$CLI" render --formula 'y=(' -o "$T/x.svg"
 expect_rc 1 "$CLI" render --formula 'y=x' -o "$T/x.bmp"
 expect_rc 2 "$CLI" render "$T/fehlt.pqb" -o "$T/x.svg"

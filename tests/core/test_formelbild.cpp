@@ -17,8 +17,12 @@ TEST(Formelbild, SizeMappingAndFonts) {
     FixedMetricsDevice d;
     auto b = FormelbildSetzen(d, "z=a/b");
     ASSERT_TRUE(b.has_value());
-    // On the fixed metrics z=a/b is 100 units high (as on the page).
-    EXPECT_EQ(b->Hoehe, 101);
+    // On the fixed metrics z=a/b is 100 units high (as on the page); the picture adds
+    // a margin all round.
+    EXPECT_EQ(b->Hoehe, 101 + 2 * Formelbild::Rand);
+    const TRect baum = NormalizeRect(b->Baum->Rect);
+    EXPECT_EQ(b->Rect, (TRect{baum.Left - Formelbild::Rand, baum.Top + Formelbild::Rand,
+                              baum.Right + Formelbild::Rand, baum.Bottom - Formelbild::Rand}));
     EXPECT_EQ(b->Breite, b->Rect.Right - b->Rect.Left + 1);
     EXPECT_GT(b->Breite, 60);  // three characters and the fraction
 

@@ -290,14 +290,15 @@ TEST(FormElem, FractionCentresTheNarrowerPart) {
         EXPECT_EQ(f.Achse, f.OpY);
         EXPECT_EQ(z.Rect.Bottom, n.Rect.Top + 20);
         EXPECT_EQ(f.Rect.Top, z.Rect.Top);
-        // The bar: two units high over the wider part.
+        // The bar: three units high (the text's weight) on the axis over the wider part.
         FixedMetricsDevice d;
         const_cast<TFormElem&>(f).Draw(d);
         const auto balken = d.CallsOf(Kind::Polygon);
         ASSERT_EQ(balken.size(), 1u);
         EXPECT_EQ(balken[0].points,
-                  (std::vector<TPoint>{{n.Rect.Left, f.OpY}, {n.Rect.Right, f.OpY},
-                                       {n.Rect.Right, f.OpY - 1}, {n.Rect.Left, f.OpY - 1}}));
+                  (std::vector<TPoint>{{n.Rect.Left, f.OpY + 1}, {n.Rect.Right, f.OpY + 1},
+                                       {n.Rect.Right, f.OpY - 2}, {n.Rect.Left, f.OpY - 2}}));
+        EXPECT_EQ(balken[0].pen.Style, PS_NULL);
         EXPECT_EQ(balken[0].brush.Style, BS_SOLID);
         EXPECT_EQ(balken[0].brush.Color, 0u);
     }
@@ -421,6 +422,9 @@ TEST(FormElem, SignSizes) {
     const TFormElem& sum = a.Rechts();
     EXPECT_TRUE(sum.HatKlammern);
     EXPECT_EQ(sum.KlammerLinks->Rect.Left - s1.Rect.Right, 10);
+    // The body right against both brackets.
+    EXPECT_EQ(sum.Zweites->Rect.Left, sum.KlammerLinks->Rect.Right);
+    EXPECT_EQ(sum.KlammerRechts->Rect.Left, sum.Zweites->Rect.Right);
     EXPECT_EQ(sum.Zweites->Rect.Bottom - sum.Rect.Bottom, (Hoehe(s1) - 40) / 2);
     EXPECT_EQ(Hoehe(sum), Hoehe(s1));
     EXPECT_EQ(sum.Rect.Right, sum.KlammerRechts->Rect.Right);
@@ -433,16 +437,18 @@ TEST(FormElem, SignSizes) {
     const TFormElem& i2 = d.Rechts();
     EXPECT_EQ(dynamic_cast<const TIntegral&>(*i2.Erstes).Zielhoehe, 80);
 
-    // The gamma sign is at most 50 high; its argument always in parentheses.
+    // The gamma sign is a capital letter, 0.7 of the main height, centred on the
+    // argument's axis and half a spacing before it; its argument always in parentheses.
     Satz e("y=GAMMA(x)"), f("y=GAMMA(a/b/c)"), g("y=GAMMA(5)");
     for (Satz* t : {&e, &f, &g}) {
         ASSERT_EQ(t->code, 0);
         const TFormElem& n = t->Rechts();
         const auto& gamma = dynamic_cast<const TGamma&>(*n.Erstes);
-        EXPECT_LE(Hoehe(gamma), 50);
+        EXPECT_EQ(Hoehe(gamma), 28);
+        EXPECT_EQ((gamma.Rect.Top + gamma.Rect.Bottom) / 2, n.Achse);
         EXPECT_EQ(gamma.Tag, TagGamma);
         EXPECT_TRUE(K(n.Zweites).HatKlammern);
-        EXPECT_EQ(n.Zweites->Rect.Left - gamma.Rect.Right, 10);
+        EXPECT_EQ(n.Zweites->Rect.Left - gamma.Rect.Right, 5);
         EXPECT_EQ(n.Rect.Right, n.Zweites->Rect.Right);
     }
 
@@ -467,11 +473,24 @@ TEST(FormElem, IntegralWithLimitsAfterAnOperatorMovesLeft) {
     ASSERT_EQ(s.code, 0);
     const TFormElem& g = s.Wurzel();
     const std::int32_t gap = RoundEven(Extended(Hoehe(*g.Erstes) + Hoehe(*g.Zweites)) / 2 * 0.2L);
-    EXPECT_EQ(g.Zweites->Rect.Left, 20 + 21 + 2 * gap - 40);
+    // The integral tucks its lower limit under the "=", by at most 40 and no further
+    // than its sign keeps clear of the "=".
+    const auto& zeichen = *K(g.Zweites).Erstes;
+    const auto& punkte = dynamic_cast<const TIntegral&>(zeichen).Points;
+    std::int32_t tinte = punkte.at(0).x;
+    for (const TPoint& p : punkte) tinte = std::min(tinte, p.x);
+    const std::int32_t raum = tinte - zeichen.Rect.Left;
+    ASSERT_GT(raum, 0);
+    EXPECT_EQ(g.Zweites->Rect.Left, 20 + 21 + std::min(gap, 12) * 2 - std::min(40, raum));
+    EXPECT_GT(tinte, g.OpX + 21);  // the sign's ink right of the "="
+    // A leading minus: the same, the sign's ink after the minus.
     Satz t("y=-INTEGRAL(x=0;1;x)");
     ASSERT_EQ(t.code, 0);
     const TFormElem& m = t.Rechts();
-    EXPECT_EQ(m.Zweites->Rect.Left - m.Rect.Left, -30);  // -3 x SpacingB
+    const auto& zm = dynamic_cast<const TIntegral&>(*K(m.Zweites).Erstes);
+    std::int32_t tm = zm.Points.at(0).x;
+    for (const TPoint& p : zm.Points) tm = std::min(tm, p.x);
+    EXPECT_GE(tm, m.OpX + 20);
 }
 
 TEST(FormElem, FunctionsAbsAndFactorial) {
@@ -482,7 +501,9 @@ TEST(FormElem, FunctionsAbsAndFactorial) {
     const std::int32_t w1 = RoundEven(40 * 11 / 10.0L);  // "Ln" 40 wide
     EXPECT_EQ(f.KlammerLinks->Rect.Left - f.Rect.Left, w1 + 5);
     EXPECT_EQ(f.Zweites->Rect.Left - f.Rect.Left, 10 + w1 + 6);
-    EXPECT_EQ(f.KlammerRechts->Rect.Left - f.Zweites->Rect.Right, 10);
+    // Both brackets 5 from the argument.
+    EXPECT_EQ(f.Zweites->Rect.Left - f.KlammerLinks->Rect.Right, 5);
+    EXPECT_EQ(f.KlammerRechts->Rect.Left - f.Zweites->Rect.Right, 5);
     EXPECT_EQ(f.OpX, f.Rect.Left);
     EXPECT_EQ(f.OpY, f.Achse - 20);
 
@@ -493,21 +514,25 @@ TEST(FormElem, FunctionsAbsAndFactorial) {
     EXPECT_EQ(betrag.Rect.Right - betrag.Zweites->Rect.Right, 10);
     FixedMetricsDevice d;
     const_cast<TFormElem&>(betrag).Draw(d);
-    const auto linien = d.CallsOf(Kind::LineTo);
-    ASSERT_EQ(linien.size(), 2u);
-    EXPECT_EQ(linien[0].points,
-              (std::vector<TPoint>{{betrag.Rect.Left, betrag.Rect.Top},
-                                   {betrag.Rect.Left, betrag.Rect.Bottom}}));
-    EXPECT_EQ(linien[1].points,
-              (std::vector<TPoint>{{betrag.Rect.Right, betrag.Rect.Top},
-                                   {betrag.Rect.Right, betrag.Rect.Bottom}}));
+    // The bars: 3 units wide (the text's weight, 40 x 0.08) at the box's two sides,
+    // from Top to Bottom, filled in the pen's colour; no hairlines.
+    EXPECT_TRUE(d.CallsOf(Kind::LineTo).empty());
+    const auto balken = d.CallsOf(Kind::Polygon);
+    ASSERT_EQ(balken.size(), 2u);
+    const TRect& r = betrag.Rect;
+    EXPECT_EQ(balken[0].points, (std::vector<TPoint>{{r.Left, r.Top}, {r.Left + 3, r.Top},
+                                                     {r.Left + 3, r.Bottom}, {r.Left, r.Bottom}}));
+    EXPECT_EQ(balken[1].points, (std::vector<TPoint>{{r.Right - 3, r.Top}, {r.Right, r.Top},
+                                                     {r.Right, r.Bottom}, {r.Right - 3, r.Bottom}}));
+    EXPECT_EQ(balken[0].pen.Style, PS_NULL);
 
     Satz c("y=FAKULT\xC4T(n+1)"), e("y=FAKULT\xC4T(n)");
     ASSERT_EQ(c.code, 0);
     ASSERT_EQ(e.code, 0);
     const TFormElem& fak = c.Rechts();
     EXPECT_TRUE(K(fak.Zweites).HatKlammern);
-    EXPECT_EQ(fak.Rect.Right - fak.Rect.Left, Breite(*fak.Zweites) + 13);
+    // The box holds the "!" drawn 5 after the operand (20 wide on the fixed metrics).
+    EXPECT_EQ(fak.Rect.Right - fak.Rect.Left, Breite(*fak.Zweites) + 25);
     EXPECT_FALSE(K(e.Rechts().Zweites).HatKlammern);  // a name stays as it is
     FixedMetricsDevice d2;
     const_cast<TFormElem&>(fak).Draw(d2);
@@ -527,12 +552,12 @@ TEST(FormElem, SumInParenthesesKeepsItsOwnPair) {
     EXPECT_EQ(Hoehe(*sum.KlammerLinks), Hoehe(sum));
     EXPECT_EQ(sum.Erstes->Rect.Left, sum.KlammerLinks->Rect.Right);  // the sign moved right
     EXPECT_LT(sum.SymbolKlammerRechts->Rect.Right, sum.KlammerRechts->Rect.Left + 1);
-    // Drawn: both pairs.
+    // Drawn: both pairs, each a round outline.
     FixedMetricsDevice d;
     const_cast<TFormElem&>(sum).Draw(d);
     int klammern = 0;
-    for (const auto& c : d.CallsOf(Kind::TextOut))
-        if (c.text == "(" || c.text == ")" || c.text == "\xEC" || c.text == "\xFC") ++klammern;
+    for (const auto& c : d.CallsOf(Kind::Polygon))
+        if (c.pen.Style == PS_NULL && c.points.size() >= 10u) ++klammern;
     EXPECT_EQ(klammern, 4);
 }
 

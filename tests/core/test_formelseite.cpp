@@ -176,11 +176,23 @@ TEST(Formelseite, EmptyAndOverlongLists) {
     EXPECT_EQ(seite.Anzahl, 0);
     EXPECT_TRUE(seite.LayoutGueltig);
     EXPECT_EQ(d.CallsOf(Kind::FillRect).size(), 1u);
+    // Every formula of a long library is on the page, one below the other, and the
+    // white ground reaches below the last one.
     std::vector<std::string> viele(300, "y=x");
     d.ClearCalls();
     seite.Zeichnen(d, viele, nullptr);
-    EXPECT_EQ(seite.Anzahl, MaxSeitenformeln);
-    EXPECT_EQ(seite.ElementListe.Count(), MaxSeitenformeln);
+    EXPECT_EQ(seite.Anzahl, 300);
+    EXPECT_EQ(seite.ElementListe.Count(), 300);
+    ASSERT_EQ(seite.FormelPos.size(), 300u);
+    for (std::size_t i = 1; i < 300; ++i)
+        EXPECT_EQ(seite.FormelPos[i - 1].Unterkante - seite.FormelPos[i].Unterkante,
+                  seite.FormelPos[0].Unterkante - seite.FormelPos[1].Unterkante);
+    EXPECT_LT(seite.Ende, seite.FormelPos[299].Unterkante);
+    const auto fuellen = d.CallsOf(Kind::FillRect);
+    ASSERT_FALSE(fuellen.empty());
+    EXPECT_LT(fuellen.front().points.at(1).y, seite.Ende);
+    EXPECT_EQ(seite.FormelBei(seite.FormelPos[299].Unterkante + 1), 299);
+    EXPECT_NE(seite.Markierungsrahmen(299).Right, 0);
     // A list of another length builds again.
     seite.Zeichnen(d, {"y=x"}, nullptr);
     EXPECT_EQ(seite.ElementListe.Count(), 1);

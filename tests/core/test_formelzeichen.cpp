@@ -79,82 +79,56 @@ TEST(Formelzeichen, BracketsScaleFromTheirTables) {
     EXPECT_EQ(l.Points[0], (TPoint{113, 15}));
 }
 
-TEST(Formelzeichen, BracketsFromSymbolPiecesOrPolygon) {
-    const struct {
-        bool links;
-        std::int32_t hoehe;
-        std::vector<Ausgabe> erwartet;  // bracket at (100, 10)
-    } faelle[] = {
-        // Lower than 41: one Arial character, its advance (20) against the inner edge of
-        // the bracket's rectangle (100..106).
-        {true, 40, {{"(", {86, 10}, "", 40}}},
-        {false, 40, {{")", {100, 10}, "", 40}}},
-        // Two brace pieces of height 65 (advance 32): the middle of the advance on the
-        // outer edge (left 100, right 115), the upper cell hanging from the Top (110),
-        // the lower one standing on the Bottom (10).
-        {true, 100, {{"\xEC", {84, 45}, "", 65}, {"\xEE", {84, 10}, "", 65}}},
-        {false, 100, {{"\xFC", {99, 45}, "", 65}, {"\xFE", {99, 10}, "", 65}}},
-        {true, 41, {{"\xEC", {94, 24}, "", 27}, {"\xEE", {94, 10}, "", 27}}},
-    };
-    SymbolStuecke an(true);
-    for (const auto& f : faelle) {
-        FixedMetricsDevice d;
-        TKlammer k(100, f.links ? 21 : 22, false, Stil(),
-                   f.links ? LinkeKlammerTabelle : RechteKlammerTabelle, f.hoehe, 10);
-        k.Draw(d);
-        ErwarteTexte(d, f.erwartet, std::to_string(f.links) + " " + std::to_string(f.hoehe));
-        for (const auto& c : Ausgaben(d)) {
-            EXPECT_EQ(c.font.Face(), f.hoehe < 41 ? "Arial" : "Symbol");
-            EXPECT_EQ(c.font.CharSet, f.hoehe < 41 ? 0 : 2);
-            EXPECT_EQ(c.color, 0x0000FFu);
-            EXPECT_EQ(c.bkMode, TRANSPARENT);
-            EXPECT_EQ(c.align, TA_LEFT | TA_BOTTOM);
+// A parenthesis is one filled outline in the pen's colour, whatever the Symbol font
+// test found: inside its box, touching the outer side in the middle and the inner side
+// at both ends, spanning the box's height.
+TEST(Formelzeichen, RoundBracketsFillTheirBoxWithOneOutline) {
+    for (const bool symbol : {true, false}) {
+        SymbolStuecke schalter(symbol);
+        for (const bool links : {true, false}) {
+            for (std::int32_t h = 8; h <= 400; h += 7) {
+                FixedMetricsDevice d;
+                TKlammer k(300, links ? 21 : 22, false, Stil(),
+                           links ? LinkeKlammerTabelle : RechteKlammerTabelle, h, 50);
+                k.Draw(d);
+                EXPECT_TRUE(Ausgaben(d).empty()) << h;
+                const auto p = d.CallsOf(Kind::Polygon);
+                ASSERT_EQ(p.size(), 1u) << h;
+                EXPECT_EQ(p[0].brush.Color, 0x0000FFu);  // the pen's colour
+                EXPECT_EQ(p[0].pen.Style, PS_NULL);
+                std::int32_t l = INT32_MAX, r = INT32_MIN, u = INT32_MAX, o = INT32_MIN;
+                for (const TPoint& q : p[0].points) {
+                    l = std::min(l, q.x);
+                    r = std::max(r, q.x);
+                    u = std::min(u, q.y);
+                    o = std::max(o, q.y);
+                }
+                EXPECT_EQ(u, k.Rect.Bottom) << h;
+                EXPECT_EQ(o, k.Rect.Top) << h;
+                EXPECT_EQ(l, k.Rect.Left) << h;
+                EXPECT_EQ(r, k.Rect.Right) << h;
+                // The ends lie at the inner side, the middle bulges outwards.
+                const std::size_t n = p[0].points.size() / 2 - 1;  // segments per edge
+                ASSERT_EQ(n % 2, 0u) << h;
+                const TPoint ende = p[0].points.front(), mitte = p[0].points[n / 2];
+                const std::int32_t innen = links ? k.Rect.Right : k.Rect.Left;
+                const std::int32_t aussen = links ? k.Rect.Left : k.Rect.Right;
+                EXPECT_LE(std::abs(ende.x - innen), 2) << h;
+                EXPECT_EQ(mitte.x, aussen) << h;
+            }
         }
-        EXPECT_TRUE(d.CallsOf(Kind::Polygon).empty());
     }
-    SymbolStuecke aus(false);
-    FixedMetricsDevice d;
-    TKlammer k(100, 21, false, Stil(), LinkeKlammerTabelle, 100, 10);
-    k.Draw(d);
-    EXPECT_TRUE(Ausgaben(d).empty());
-    const auto p = d.CallsOf(Kind::Polygon);
-    ASSERT_EQ(p.size(), 1u);
-    EXPECT_EQ(p[0].points, k.Points);
-    EXPECT_EQ(p[0].brush.Color, 0x00FF00u);
-    EXPECT_EQ(p[0].pen.Color, 0x0000FFu);
 }
 
-// For every height, the characters of a bracket keep off the content it encloses: a
-// left bracket's characters end at its rectangle's right edge at the latest, a right
-// bracket's begin at its left edge at the earliest, and they span the height.
-TEST(Formelzeichen, SymbolBracketsStayOffTheirContent) {
-    SymbolStuecke an(true);
-    for (const bool links : {true, false}) {
-        for (std::int32_t h = 8; h <= 400; h += 7) {
-            FixedMetricsDevice d;
-            TKlammer k(300, links ? 21 : 22, false, Stil(),
-                       links ? LinkeKlammerTabelle : RechteKlammerTabelle, h, 50);
-            k.Draw(d);
-            const auto t = Ausgaben(d);
-            ASSERT_EQ(t.size(), h < 41 ? 1u : 2u) << h;
-            std::int32_t unten = INT32_MAX, oben = INT32_MIN;
-            for (const auto& c : t) {
-                const TSize s = FixedMetricsDevice::Measure(c.font, c.text);
-                const std::int32_t x = c.points[0].x, y = c.points[0].y;
-                // The hook of a brace piece reaches inward from the middle of its
-                // advance; a parenthesis lies inside its advance.
-                const std::int32_t innen = h < 41 ? (links ? x + s.cx : x) : x + s.cx / 2;
-                if (links) {
-                    EXPECT_LE(innen, k.Rect.Right) << h;
-                } else {
-                    EXPECT_GE(innen, k.Rect.Left) << h;
-                }
-                unten = std::min(unten, y);
-                oben = std::max(oben, y + s.cy);
-            }
-            EXPECT_EQ(unten, k.Rect.Bottom) << h;
-            EXPECT_EQ(oben, k.Rect.Top) << h;
-        }
+// The stroke is of one weight: from a bracket one line high to one ten lines high it
+// stays between 1 and 4 units thick in the middle.
+TEST(Formelzeichen, RoundBracketStrokeKeepsItsWeight) {
+    for (const std::int32_t h : {40, 80, 200, 400}) {
+        const std::vector<TPoint> u = Rundklammer({0, h, 8 * h / 52, 0}, true);
+        ASSERT_EQ(u.size(), 34u);
+        const std::int32_t dicke = u[8 + 17].x - u[8].x;  // inner minus outer at mid height
+        EXPECT_GE(dicke, 3) << h;
+        EXPECT_LE(dicke, 4) << h;
     }
 }
 
@@ -166,8 +140,11 @@ TEST(Formelzeichen, RootSign) {
         std::int32_t radikand, balken;
         TRect rect;
     } faelle[] = {
-        {2, 100, 50, 0, 26, 126, {0, 68, 126, 0}},      // Top raised for the digit
-        {3, 100, 50, 100, 26, 226, {100, 68, 226, 0}},
+        {2, 100, 50, 0, 26, 126, {0, 52, 126, 0}},      // no degree: no room for one
+        // The digit (17 wide, 34 high) stands right-aligned on the stroke's foot (x 15)
+        // and 2 over the hook (y 36); the hook is narrower than the digit, so the sign
+        // moves 2 right and Top rises to 70.
+        {3, 100, 50, 100, 28, 228, {100, 70, 228, 0}},
         {3, 60, 100, 0, 52, 112, {0, 104, 112, 0}},     // tall enough already
     };
     for (const auto& f : faelle) {
@@ -183,7 +160,25 @@ TEST(Formelzeichen, RootSign) {
         TWurzel w(g, TagWurzel, false, index, false, Stil(), grad, 100, 50, 0, 0);
         g.ClearCalls();
         w.Draw(g);
-        EXPECT_EQ(g.CallsOf(Kind::Polygon).size(), 1u);
+        // Four strokes of one weight (3 units, the degree font's 34 x 0.09) inside the
+        // sign's box, the same for a sign five times as tall.
+        const auto striche = g.CallsOf(Kind::Polygon);
+        EXPECT_EQ(striche.size(), 4u);
+        for (const auto& c : striche)
+            for (const TPoint& p : c.points) {
+                EXPECT_GE(p.x, w.Rect.Left);
+                EXPECT_LE(p.x, w.Rect.Right);
+                EXPECT_GE(p.y, w.Rect.Bottom);
+                EXPECT_LE(p.y, w.Rect.Top);
+            }
+        TWurzel hoch(g, TagWurzel, false, index, false, Stil(), grad, 100, 250, 0, 0);
+        const auto s1 = w.Striche(), s5 = hoch.Striche();
+        ASSERT_EQ(s1.size(), 4u);
+        ASSERT_EQ(s5.size(), 4u);
+        EXPECT_EQ(s1[2][1].x - s1[2][0].x, 3);  // the up stroke
+        EXPECT_EQ(s5[2][1].x - s5[2][0].x, 3);
+        EXPECT_EQ(s1[3][2].y - s1[3][0].y, 3);  // the bar
+        EXPECT_EQ(s5[3][2].y - s5[3][0].y, 3);
         const auto t = Ausgaben(g);
         if (grad == 2) {
             EXPECT_TRUE(t.empty());
@@ -191,8 +186,11 @@ TEST(Formelzeichen, RootSign) {
         }
         ASSERT_EQ(t.size(), 1u);
         EXPECT_EQ(t[0].text, grad == 3 ? "3" : "4");
-        EXPECT_EQ(t[0].points[0], (TPoint{15, 34}));
-        EXPECT_EQ(t[0].align, TA_CENTER | TA_BOTTOM);
+        EXPECT_EQ(t[0].points[0], (TPoint{17, 36}));
+        EXPECT_EQ(t[0].align, TA_RIGHT | TA_BOTTOM);
+        // The digit keeps left of the stroke that rises from the foot.
+        EXPECT_LE(t[0].points[0].x, w.Points[2].x);
+        EXPECT_GT(t[0].points[0].y, w.Points[1].y);
         EXPECT_EQ(t[0].font.Height, 34);
     }
 }
@@ -252,16 +250,17 @@ TEST(Formelzeichen, SumAndProductMakeRoomForTheirLimits) {
     FixedMetricsDevice d;
     auto st = std::make_shared<TFormStyles>();
     // lh = height of "0" in the index font + 5 = 39; the limits measured at 0.85:
-    // "n" 18 wide, "i = 1" 89 wide, centred on the sign's middle.
+    // "n" 18 wide, "i = 1" 89 wide, centred where they are drawn (3 right of the
+    // sign's middle); the box reaches over the wider text on both sides.
     TSigma s(d, TagSumme, false, st, false, Stil(), "n", "i = 1", 1000, 0, 0);
     EXPECT_EQ(s.Oben, "n");
     EXPECT_EQ(s.Unten, "i = 1");
     EXPECT_EQ(s.ObenBreite, 18);
     EXPECT_EQ(s.UntenBreite, 89);
-    EXPECT_EQ(s.Rect, (TRect{0, 158, 73, 0}));  // moved right so Left = 0
-    EXPECT_EQ(s.Points[0], (TPoint{17, 39}));   // lifted over the lower limit
+    EXPECT_EQ(s.Rect, (TRect{0, 158, 89, 0}));  // moved right so Left = 0
+    EXPECT_EQ(s.Points[0], (TPoint{14, 39}));   // lifted over the lower limit
     s.HoeheSetzen(d, 1000);                     // sizing again gives the same sign
-    EXPECT_EQ(s.Rect, (TRect{0, 158, 73, 0}));
+    EXPECT_EQ(s.Rect, (TRect{0, 158, 89, 0}));
     EXPECT_EQ(st->MainFont.Height(), 40);       // the styles are back
     EXPECT_EQ(st->IndexFont.Height(), 34);
 
@@ -271,7 +270,7 @@ TEST(Formelzeichen, SumAndProductMakeRoomForTheirLimits) {
     EXPECT_EQ(nurUnten.Rect, (TRect{0, 119, 56, 0}));
 
     TProdukt p(d, TagProdukt, false, st, false, Stil(), "n", "k = 1", 40, 0, 0);
-    EXPECT_EQ(p.Rect, (TRect{0, 118, 61, 0}));
+    EXPECT_EQ(p.Rect, (TRect{0, 118, 89, 0}));
     EXPECT_EQ(p.Tag, 25u);
 
     TSigma lang(d, TagSumme, false, st, false, Stil(), "1234567890123", "i = 1.2345678", 40, 0, 0);
@@ -285,11 +284,11 @@ TEST(Formelzeichen, SumAndProductDrawTheirLimits) {
         bool produkt, drucken;
         std::vector<Ausgabe> erwartet;  // the first character of each limit text
     } faelle[] = {
-        // "n" at 0.85 (34 high, 18 wide) centred on 47 at the 3rd point's y; "i = 1" at
+        // "n" at 0.85 (34 high, 18 wide) centred on 44 at the 3rd point's y; "i = 1" at
         // 0.8 (32 high, 84 wide) below the first point by 32 + 2
-        {false, false, {{"n", {38, 119}, "", 34}, {"i", {5, 5}, "", 32}}},
-        {false, true, {{"n", {39, 119}, "", 32}, {"i", {5, 5}, "", 32}}},  // printed: all at 0.8
-        {true, false, {{"n", {37, 79}, "", 34}, {"k", {4, 3}, "", 32}}},
+        {false, false, {{"n", {35, 119}, "", 34}, {"i", {2, 5}, "", 32}}},
+        {false, true, {{"n", {36, 119}, "", 32}, {"i", {2, 5}, "", 32}}},  // printed: all at 0.8
+        {true, false, {{"n", {34, 79}, "", 34}, {"k", {1, 3}, "", 32}}},
     };
     for (const auto& f : faelle) {
         Zustandswache w;
@@ -334,13 +333,14 @@ TEST(Formelzeichen, IntegralLimits) {
         }
     }
     // lh = main height + 5 = 45; the lower text (89 wide at 0.85) centred 2 right of the
-    // 45th point would start at -38, so the points move 40 right and Right grows.
+    // 45th point would start at -38, so the points move 40 right; Right reaches over
+    // the text's right end (46 + 45).
     TIntegral i(d, TagSumme, false, st, false, Stil(), "b", "x = a", 400, 0, 0);
     EXPECT_EQ(i.Zielhoehe, 80);
-    EXPECT_EQ(i.Rect, (TRect{2, 170, 83, 0}));
+    EXPECT_EQ(i.Rect, (TRect{2, 170, 91, 0}));
     EXPECT_EQ(i.Points[44], (TPoint{44, 45}));
     i.HoeheSetzen(d, 400);
-    EXPECT_EQ(i.Rect, (TRect{2, 170, 83, 0}));
+    EXPECT_EQ(i.Rect, (TRect{2, 170, 91, 0}));
 }
 
 TEST(Formelzeichen, IntegralDrawing) {

@@ -4,6 +4,7 @@
 #include <deque>
 
 #include "core/library/Sammlung.h"
+#include "core/library/Suche.h"
 #include "library_testhilfe.h"
 
 using namespace kd;
@@ -111,7 +112,8 @@ TEST_F(SammlungTest, StartListsLibrariesByTheOrderFileRule) {
     const Fall faelle[] = {
         {"no order file: name order", nullptr, {"Mechanik", "Optik"}},
         {"matching order file", "Optik\r\nMechanik\r\n", {"Optik", "Mechanik"}},
-        {"order file missing a library", "Optik\r\n", {"Mechanik", "Optik"}},
+        {"order file missing a library", "Optik\r\n", {"Optik", "Mechanik"}},
+        {"order file naming a renamed library", "Physik\r\nOptik\r\n", {"Optik", "Mechanik"}},
     };
     for (const auto& f : faelle) {
         SCOPED_TRACE(f.name);
@@ -125,6 +127,45 @@ TEST_F(SammlungTest, StartListsLibrariesByTheOrderFileRule) {
         EXPECT_EQ(s.AktFormel, 0);
         EXPECT_GT(layout, 0);
     }
+}
+
+// Libraries whose file names hold a dot or end in ".PQB" are opened, saved and searched
+// under their own files; none of them makes the start create an empty "Bibliothek1".
+TEST_F(SammlungTest, EveryListedLibraryOpensSavesAndIsSearched) {
+    {
+        FormelListeTyp liste;
+        auto satz = std::make_unique<TFormelBiblio>();
+        satz->FormelText = "alt=1";
+        liste.Add(std::move(satz));
+        SchreibeBibliothek((v.BibVerz / "ALT.PQB").string(), liste);
+    }
+    Lege("Version 1.5", {"v=1.5"});
+    Lege("Z", {"z=26"});
+    s.Start(v);
+    EXPECT_EQ(s.Bibliotheken, (Namen{"ALT", "Version 1.5", "Z"}));
+    EXPECT_EQ(Aktuell(), Namen{"alt=1"});
+    EXPECT_FALSE(fs::exists(Bib("Bibliothek1")));
+
+    // The search walks past both to the last library.
+    Suchbegriffe b;
+    b.Formel = "z=26";
+    const Suchtreffer treffer =
+        SucheFormel(s.Bibliotheken, [this](const std::string& n) { return s.Pfad(n); }, b);
+    EXPECT_TRUE(treffer.Gefunden);
+    EXPECT_EQ(treffer.Bibliothek, 2);
+
+    s.Uebernehmen(1);
+    EXPECT_EQ(Aktuell(), Namen{"v=1.5"});
+    Hinzu("w=2");
+    s.Uebernehmen(1);  // saves "Version 1.5", opens ALT
+    EXPECT_EQ(TexteDatei("Version 1.5"), (Namen{"v=1.5", "w=2"}));
+    EXPECT_EQ(Aktuell(), Namen{"alt=1"});
+    Hinzu("neu=2");
+    s.Uebernehmen(2);  // ALT is saved into its own file, not into a new "ALT.pqb"
+    FormelListeTyp alt;
+    LiesBibliothek((v.BibVerz / "ALT.PQB").string(), alt);
+    EXPECT_EQ(Texte(alt), (Namen{"alt=1", "neu=2"}));
+    EXPECT_EQ(Inhalt(v.BibVerz), (Namen{"ALT.PQB", "Version 1.5.pqb", "Z.pqb"}));
 }
 
 TEST_F(SammlungTest, DamagedFirstLibraryKeepsItsWholeRecordsAndIsNotOverwrittenByASwitch) {
@@ -318,18 +359,17 @@ TEST_F(SammlungTest, OverwriteQuestion) {
         s.NamensText = "B";
         antworten.push_back(f.antwort);
         EXPECT_EQ(s.SetNeueBibliothek(), f.angelegt);
-        EXPECT_EQ(fragen, Namen{"Formelsammlung besteht bereits. \xDC" "berschreiben?"});
+        EXPECT_EQ(fragen, Namen{"Formelsammlung \"B\" besteht bereits. \xDC" "berschreiben?"});
         if (f.angelegt) {
             EXPECT_FALSE(s.NamensEingabe);
             EXPECT_EQ(LiesDatei(Bib("B")), (Bytes{0, 0, 0, 0}));
-            EXPECT_EQ(s.Bibliotheken, (Namen{"B", "A", "B"}));  // listed again
+            EXPECT_EQ(s.Bibliotheken, (Namen{"B", "A"}));  // moved to the top, listed once
             EXPECT_EQ(s.AktBibliothek, 0);
             EXPECT_TRUE(s.FormelListe.Empty());
-            // The double entry is harmless: switching and closing go on.
-            s.Uebernehmen(2);
-            EXPECT_EQ(s.Bibliotheken, (Namen{"B", "B", "A"}));
+            s.Uebernehmen(1);
+            EXPECT_EQ(s.Bibliotheken, (Namen{"A", "B"}));
             EXPECT_TRUE(s.Schliessen());
-            EXPECT_EQ(LiesDatei(t / "KDFormel.MFL"), Als("B\r\nB\r\nA\r\n"));
+            EXPECT_EQ(LiesDatei(t / "KDFormel.MFL"), Als("A\r\nB\r\n"));
         } else {
             EXPECT_TRUE(s.NamensEingabe);
             EXPECT_EQ(s.NamensText, "B");
@@ -465,7 +505,11 @@ TEST_F(SammlungTest, DeleteAsksAndSelectsTheFormulaAbove) {
         EXPECT_EQ(Aktuell(), f.danach) << f.gewaehlt;
         EXPECT_EQ(s.AktFormel, f.aktDanach) << f.gewaehlt;
         EXPECT_EQ(s.Geaendert, f.geaendert) << f.gewaehlt;
-        EXPECT_EQ(fragen, f.frage ? Namen{"Formel wirklich l\xF6schen?"} : Namen{}) << f.gewaehlt;
+        // The question names the formula it deletes.
+        EXPECT_EQ(fragen, f.frage ? Namen{"Formel wirklich l\xF6schen?\n\na" +
+                                          std::to_string(f.gewaehlt + 1)}
+                                  : Namen{})
+            << f.gewaehlt;
         EXPECT_GE(layout, 1) << "the layouts are invalid after a delete command";
     }
     // The only formula: the library is empty afterwards.

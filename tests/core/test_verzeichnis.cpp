@@ -19,16 +19,21 @@ TEST(Reihenfolge, OrderFileRule) {
     const Fall faelle[] = {
         {"same names in another order", {"Optik", "Mechanik"}, {"Mechanik", "Optik"},
          {"Optik", "Mechanik"}},
-        {"different names with the same total length are taken", {"abc", "de"}, {"Optik"},
-         {"abc", "de"}},
-        {"one name more than the order file", {"Optik"}, {"Mechanik", "Optik"},
-         {"Mechanik", "Optik"}},
+        {"names the folder does not hold are left out, even with the same total length",
+         {"abc", "de"}, {"Optik"}, {"Optik"}},
+        {"a library renamed in a file manager is still listed", {"Physik", "B"},
+         {"B", "Chemie"}, {"B", "Chemie"}},
+        {"libraries the order file does not name follow in name order", {"Optik"},
+         {"Mechanik", "Optik", "Akustik"}, {"Optik", "Mechanik", "Akustik"}},
         {"a removed library", {"Mechanik", "Optik"}, {"Optik"}, {"Optik"}},
+        {"a name listed twice is taken once", {"B", "A", "B"}, {"A", "B"}, {"B", "A"}},
         {"no order file", {}, {"B", "A"}, {"B", "A"}},
         {"order file without lines and no libraries", {}, {}, {}},
         {"one empty line matches no libraries, and is left out", {""}, {}, {}},
         {"empty lines are left out", {"A", "", "B"}, {"B", "A"}, {"A", "B"}},
-        {"Windows-1252 lengths count bytes", {"\xDC" "ber"}, {"Ober"}, {"\xDC" "ber"}},
+        {"names compare by their Windows-1252 bytes", {"\xDC" "ber"}, {"Ober", "\xDC" "ber"},
+         {"\xDC" "ber", "Ober"}},
+        {"names compare with their case", {"optik"}, {"Optik"}, {"Optik"}},
     };
     for (const auto& f : faelle)
         EXPECT_EQ(BibliotheksListe(f.reihenfolge, f.gefunden), f.erwartet) << f.name;
@@ -70,12 +75,16 @@ TEST(Reihenfolge, WrittenWithCrLfAndNoTemporaryFileLeft) {
 TEST(Bibliotheksordner, ListingPqbFiles) {
     TempOrdner t;
     for (const char* n : {"Optik.pqb", "Mechanik.pqb", "B.pqb", ".versteckt.pqb", "Gross.PQB",
-                          "notiz.txt", "a.pqb.bak", "\xC3\x9C" "bung.pqb",  // "Übung" in UTF-8
-                          "\xCE\xA9.pqb"})                                    // Greek omega
+                          "Mixed.Pqb", "B.PQB", "Version 1.5.pqb", "notiz.txt", "a.pqb.bak",
+                          "\xC3\x9C" "bung.pqb",  // "Übung" in UTF-8
+                          "\xCE\xA9.pqb",           // Greek omega
+                          "Zeile\nzwei.pqb"})      // would break the order file
         SchreibeDatei(t / n, {0, 0, 0, 0});
     fs::create_directory(t / "Ordner.pqb");
-    // Sorted by the bytes of the Windows-1252 names; the omega has no such form.
-    EXPECT_EQ(GefundeneBibliotheken(t.Pfad()), (Namen{"B", "Mechanik", "Optik", "\xDC" "bung"}));
+    // Sorted by the bytes of the Windows-1252 names; the omega has no such form; the
+    // ending counts in any case, and "B.pqb" beside "B.PQB" is one entry.
+    EXPECT_EQ(GefundeneBibliotheken(t.Pfad()),
+              (Namen{"B", "Gross", "Mechanik", "Mixed", "Optik", "Version 1.5", "\xDC" "bung"}));
     EXPECT_EQ(GefundeneBibliotheken(t / "fehlt"), Namen{});
 }
 
@@ -84,8 +93,22 @@ TEST(Bibliotheksordner, BibPfad) {
               fs::path("/home/u/.local/share/KDFormel/Optik.pqb"));
     EXPECT_EQ(BibPfad("/x/", "Optik"), fs::path("/x/Optik.pqb"));
     EXPECT_EQ(BibPfad("/x", "\xDC" "bung"), fs::path("/x/\xC3\x9C" "bung.pqb"));
-    EXPECT_EQ(BibPfad("/x", "Alt.bak"), fs::path("/x/Alt.bak"));  // a dot: no extension added
+    // A list name with a dot is still a name without its ending.
+    EXPECT_EQ(BibPfad("/x", "Version 1.5"), fs::path("/x/Version 1.5.pqb"));
     EXPECT_EQ(BibPfad("/x", "/etc/y"), fs::path("/x//etc/y.pqb"));  // stays inside the folder
+
+    // Every listed name leads to its own file, whatever the case of its ending.
+    TempOrdner t;
+    for (const char* n : {"ALT.PQB", "Mixed.Pqb", "B.pqb", "B.PQB", "Version 1.5.pqb"})
+        SchreibeDatei(t / n, {0, 0, 0, 0});
+    for (const auto& name : GefundeneBibliotheken(t.Pfad())) {
+        SCOPED_TRACE(name);
+        EXPECT_TRUE(fs::is_regular_file(BibPfad(t.Pfad(), name)));
+    }
+    EXPECT_EQ(BibPfad(t.Pfad(), "ALT"), t / "ALT.PQB");
+    EXPECT_EQ(BibPfad(t.Pfad(), "B"), t / "B.pqb");
+    EXPECT_EQ(BibPfad(t.Pfad(), "alt"), t / "alt.pqb");  // the name itself keeps its case
+    EXPECT_EQ(BibPfad(t.Pfad(), "Neu"), t / "Neu.pqb");
 }
 
 TEST(Verzeichnisse, WhereTheProgramKeepsItsFiles) {

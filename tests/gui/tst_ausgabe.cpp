@@ -10,6 +10,7 @@
 #include <QRegularExpression>
 #include <QTextCursor>
 #include <QTextEdit>
+#include <QToolButton>
 #include <QtTest>
 
 #include "core/library/Sammlung.h"
@@ -150,6 +151,27 @@ private slots:
             QVERIFY(a.S().Geaendert);
             QVERIFY2(a.boxen.gezeigt.empty(), qPrintable(a.boxen.Protokoll()));
         }
+    }
+
+    void einfuegenVonHochUndTiefzahlen() {
+        // Pasted sub- and superscripts become the notation; a character no formula can
+        // hold refuses the paste with a message.
+        {
+            Aufbau a({"y=1"});
+            Lege(QStringLiteral("v=s₁/t₂"));
+            a.w->SpeedEinfuegen->click();
+            QCOMPARE(a.Texte(), (std::vector<std::string>{"y=1", "v=s|1/t|2"}));
+            QVERIFY2(a.boxen.gezeigt.empty(), qPrintable(a.boxen.Protokoll()));
+        }
+        Aufbau a({"y=1"});
+        Lege(QStringLiteral("y=a✓"));
+        a.w->SpeedEinfuegen->click();
+        QCOMPARE(a.Texte(), std::vector<std::string>{"y=1"});
+        QCOMPARE(a.w->neueFormel, 0);
+        QVERIFY(!a.S().Geaendert);
+        QCOMPARE(int(a.boxen.gezeigt.size()), 1);
+        QCOMPARE(a.boxen.gezeigt[0].titel, QStringLiteral("Fehler"));
+        QVERIFY(a.boxen.gezeigt[0].text.contains(QStringLiteral("✓")));
     }
 
     void einfuegenFehlerhaftOeffnetDialog() {

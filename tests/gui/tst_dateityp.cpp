@@ -129,6 +129,61 @@ private slots:
         QCOMPARE(aufrufe_[0].werkzeug, QStringLiteral("update-desktop-database"));
     }
 
+    void eineAndereVorhandeneKopieBehaeltIhrenEintrag() {
+        // Another copy of the program that is still there keeps the association.
+        const QString andere = dir_.path() + QStringLiteral("/andere/bin/kdformel");
+        ::Schreibe(andere, "#!/bin/sh\n");
+        QFile::setPermissions(andere, QFile::permissions(andere) | QFile::ExeOwner);
+        const QString daten = dir_.path() + QStringLiteral("/daten");
+        QVERIFY(kd::DateitypSchreiben(daten, andere, Starter()).Desktop);
+        const DateitypPfade p = kd::DateitypPfadeIn(daten);
+        const QByteArray eintrag = Lies(p.Desktop);
+        aufrufe_.clear();
+
+        const DateitypErgebnis e = kd::DateitypSchreiben(daten, QStringLiteral("/neu/bin/kdformel"), Starter());
+        QVERIFY(!e.Desktop);
+        QCOMPARE(Lies(p.Desktop), eintrag);
+        QVERIFY(aufrufe_.empty());
+    }
+
+    void nurDasInstallierteProgrammFrischtAuf() {
+        struct Fall {
+            const char* name;
+            QString programm, install;
+            bool home, erlaubt;
+        };
+        const QString bin = dir_.path() + QStringLiteral("/prefix/bin");
+        QDir().mkpath(bin);
+        QDir().mkpath(dir_.path() + QStringLiteral("/build"));
+        QFile::link(bin, dir_.path() + QStringLiteral("/verweis"));
+        const Fall faelle[] = {
+            {"installed", bin + "/kdformel", bin, false, true},
+            {"installed, KDFORMEL_HOME set", bin + "/kdformel", bin, true, false},
+            {"a build folder", dir_.path() + "/build/kdformel", bin, false, false},
+            {"installed, reached through a link", dir_.path() + "/verweis/kdformel", bin, false, true},
+            {"no install folder known", bin + "/kdformel", QString(), false, false},
+        };
+        for (const Fall& f : faelle)
+            QVERIFY2(kd::DateitypAuffrischenErlaubt(f.programm, f.install, f.home) == f.erlaubt, f.name);
+    }
+
+    void derStartEinesTestbausSchreibtNichts() {
+        // The start of a program that is not installed (this test, a build in /tmp)
+        // leaves the user's data folder alone, with and without KDFORMEL_HOME.
+        const QByteArray altXdg = qgetenv("XDG_DATA_HOME"), altHome = qgetenv("KDFORMEL_HOME");
+        const QString daten = dir_.path() + QStringLiteral("/xdg");
+        qputenv("XDG_DATA_HOME", daten.toUtf8());
+        for (const char* home : {"", "/tmp/kdformel-home"}) {
+            qputenv("KDFORMEL_HOME", home);
+            const DateitypErgebnis e = kd::DateitypRegistrieren();
+            QVERIFY(!e.Mime && !e.Desktop && !e.Symbole);
+            QVERIFY(Stand(dir_.path()).isEmpty());
+        }
+        qputenv("XDG_DATA_HOME", altXdg);
+        if (altHome.isNull()) qunsetenv("KDFORMEL_HOME");
+        else qputenv("KDFORMEL_HOME", altHome);
+    }
+
     void fehlendeOderVeralteteTeileWerdenErgaenzt() {
         const QString prog = QStringLiteral("/usr/bin/kdformel");
         Schreibe(prog);

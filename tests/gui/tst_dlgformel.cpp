@@ -202,6 +202,27 @@ private slots:
         QVERIFY(f.d.Vorschau());
     }
 
+    void FxKnopfOeffnetUndSchliesstDieListe() {
+        // Two real clicks on the fx button: the list opens and closes again; nothing is
+        // picked from it.
+        Formulare f("y=");
+        f.d.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&f.d));
+        const QPoint mitte = f.d.Grundfunktion->rect().center();
+        QTest::mouseClick(f.d.Grundfunktion, Qt::LeftButton, {}, mitte);
+        QVERIFY(f.d.ListBox1->isVisible());
+        QVERIFY(!f.d.ListBox1->geometry().intersects(f.d.Grundfunktion->geometry()));
+        QVERIFY(f.d.ListBox1->geometry().bottom() < f.d.height());
+        // The click goes to whatever is on top at the button's place.
+        if (qEnvironmentVariableIsSet("KD_BILDER"))
+            f.d.grab().save(qEnvironmentVariable("KD_BILDER") + "/funktionsliste.png");
+        QWidget* oben = f.d.childAt(f.d.Grundfunktion->geometry().center());
+        QCOMPARE(oben, static_cast<QWidget*>(f.d.Grundfunktion));
+        QTest::mouseClick(f.d.Grundfunktion, Qt::LeftButton, {}, mitte);
+        QVERIFY(!f.d.ListBox1->isVisible());
+        QCOMPARE(f.d.Formeltext(), std::string("y="));
+    }
+
     void FunktionslisteImKurvenmodus() {
         // With the curve settings shown (formulas and curves), no sums are offered.
         Formulare f("y=x", false);
@@ -424,6 +445,37 @@ private slots:
         QTest::mouseClick(f.d.OKBtn, Qt::LeftButton);
         QCOMPARE(f.d.result(), int(TDlgFormel::Angenommen));
         QCOMPARE(f.daten.FormelZeilen.front().size(), std::size_t(254));
+    }
+
+    void EingefuegteHochUndTiefzahlen() {
+        // Unicode sub- and superscripts become the notation; characters a formula cannot
+        // hold are refused with a message instead of becoming "?".
+        struct Fall {
+            QString ablage;
+            std::string formel;
+        };
+        const Fall faelle[] = {
+            {QStringLiteral("v=s₁/t₂"), "v=s|1/t|2"},
+            {QStringLiteral("x=aₙ₊₁"), "x=a|n|+|1"},
+            {QStringLiteral("E=m*c⁴"), "E=m*c^4"},
+            {QStringLiteral("k=x⁻¹+y²"), "k=x^(-1)+y\xB2"},
+        };
+        for (const Fall& fall : faelle) {
+            Formulare f("");
+            f.d.RichEdit1->setFocus();
+            QApplication::clipboard()->setText(fall.ablage);
+            QTest::keyClick(f.d.RichEdit1, Qt::Key_V, Qt::ControlModifier);
+            QCOMPARE(f.d.Formeltext(), fall.formel);
+            QVERIFY2(f.boxen.gezeigt.empty(), qPrintable(f.boxen.Protokoll()));
+        }
+        Formulare f("y=1");
+        f.CaretAnsEnde();
+        QApplication::clipboard()->setText(QStringLiteral("+z✓"));
+        QTest::keyClick(f.d.RichEdit1, Qt::Key_V, Qt::ControlModifier);
+        QCOMPARE(f.d.Formeltext(), std::string("y=1"));
+        QCOMPARE(int(f.boxen.gezeigt.size()), 1);
+        QCOMPARE(f.boxen.gezeigt[0].titel, QStringLiteral("Fehler"));
+        QVERIFY(f.boxen.gezeigt[0].text.contains(QStringLiteral("✓")));
     }
 
     void HoechstensZeichen() {

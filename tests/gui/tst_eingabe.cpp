@@ -76,6 +76,38 @@ private slots:
         }
     }
 
+    void langeNamenWerdenGanzGezeigt() {
+        // Names that begin alike are shown whole: the name column grows with the longest
+        // name, the edits and buttons move right, and nothing is drawn under them.
+        kd::Bezeichnerliste l =
+            Liste({{"Beschleunigung", kd::Undefiniert}, {"Beschleunigungsweg", kd::Undefiniert},
+                   {"v", kd::Undefiniert}});
+        FakeMeldungen boxen;
+        TDlgEingabe d(&boxen);
+        d.SetVariablen(&l);
+        d.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&d));
+        if (qEnvironmentVariableIsSet("KD_BILDER"))
+            d.grab().save(qEnvironmentVariable("KD_BILDER") + "/eingabe.png");
+        const QImage bild = d.PaintBox1->grab().toImage().convertToFormat(QImage::Format_RGB32);
+        // The rightmost ink of each row, in the paint box.
+        const auto rechts = [&](int zeile) {
+            int r = -1;
+            const int oben = zeile * d.Zeilenabstand, unten = oben + d.Zeilenabstand - 4;
+            for (int y = std::max(0, oben); y < std::min(bild.height(), unten); ++y)
+                for (int x = 0; x < bild.width(); ++x)
+                    if (qGray(bild.pixel(x, y)) < 128) r = std::max(r, x);
+            return r;
+        };
+        const int kurz = rechts(0), lang = rechts(1);
+        QVERIFY2(lang > kurz + 10, qPrintable(QStringLiteral("%1 %2").arg(kurz).arg(lang)));
+        QVERIFY2(lang < bild.width() - 2, qPrintable(QStringLiteral("%1 of %2").arg(lang).arg(bild.width())));
+        const int spalteEnde = d.Panel1->x() + d.PaintBox1->x() + d.PaintBox1->width();
+        for (QLineEdit* e : d.Edits) QVERIFY(e->x() >= spalteEnde);
+        QVERIFY(d.BitBtn1->x() > d.Panel1->geometry().right());
+        QVERIFY(d.BitBtn1->geometry().right() < d.width());
+    }
+
     void werteWerdenGezeigtUndGelesen() {
         kd::Bezeichnerliste l = Liste({{"a", 2.5L}, {"~a", kd::Undefiniert}, {"b|1", -3}});
         FakeMeldungen boxen;

@@ -1,7 +1,9 @@
 // The unit converter driven through its widgets: the pages and groups, typing,
 // beeps, the locale separator, opening from the main window, and that every text
 // fits its control.
+#include <QApplication>
 #include <QButtonGroup>
+#include <QClipboard>
 #include <QDir>
 #include <QGroupBox>
 #include <QLabel>
@@ -15,6 +17,7 @@
 #include <QToolButton>
 #include <QtTest>
 
+#include <cmath>
 #include <functional>
 
 #include "core/numeric/Encoding.h"
@@ -127,7 +130,8 @@ private slots:
             QCOMPARE(Kind<QLabel>(d, QString::fromLatin1(kBeispiele[s]))->text(),
                      s == 5 ? QStringLiteral("Formel:") : QStringLiteral("Beispiel:"));
             QCOMPARE(Kind<QLineEdit>(d, st + "Eingabe")->maxLength(), 12);
-            QVERIFY(!Kind<QLineEdit>(d, st + "Ausgabe")->isEnabled());
+            QVERIFY(Kind<QLineEdit>(d, st + "Ausgabe")->isEnabled());
+            QVERIFY(Kind<QLineEdit>(d, st + "Ausgabe")->isReadOnly());
             QVERIFY(Kind<QLabel>(d, st + "Eingabeeinheit") && Kind<QLabel>(d, st + "Ausgabeeinheit"));
         }
     }
@@ -163,6 +167,37 @@ private slots:
         QCOMPARE(d.Felder(1).Ausgabe->text(), QStringLiteral("1E-18"));
         QVERIFY(!d.Felder(3).VonKnoepfe->checkedButton());
         QCOMPARE(boxen.signaltoene, 0);
+    }
+
+    void ergebnisIstLesbarUndKopierbar() {
+        // The result is drawn in the normal text colour on the field's ground (a
+        // contrast ratio of at least 4.5:1), can be selected and copied, but not edited.
+        FakeMeldungen boxen;
+        THauptformular d(&boxen);
+        QVERIFY(Zeige(d));
+        Paar(d, 0, 0, 2);  // m -> cm
+        QTest::keyClicks(d.Felder(0).Eingabe, "12");
+        QLineEdit* a = d.Felder(0).Ausgabe;
+        QCOMPARE(a->text(), QStringLiteral("1200"));
+        const auto leuchte = [](QColor c) {
+            const auto kanal = [](double v) {
+                return v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
+            };
+            return 0.2126 * kanal(c.redF()) + 0.7152 * kanal(c.greenF()) + 0.0722 * kanal(c.blueF());
+        };
+        const QPalette::ColorGroup gruppe = a->isEnabled() ? QPalette::Active : QPalette::Disabled;
+        const double l1 = leuchte(a->palette().color(gruppe, QPalette::Text));
+        const double l2 = leuchte(a->palette().color(gruppe, QPalette::Base));
+        const double kontrast = (std::max(l1, l2) + 0.05) / (std::min(l1, l2) + 0.05);
+        QVERIFY2(kontrast >= 4.5, qPrintable(QString::number(kontrast)));
+
+        QTest::mouseDClick(a, Qt::LeftButton, {}, a->rect().center());
+        a->setFocus();
+        QTest::keyClick(a, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClick(a, Qt::Key_C, Qt::ControlModifier);
+        QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("1200"));
+        QTest::keyClicks(a, "9");
+        QCOMPARE(a->text(), QStringLiteral("1200"));
     }
 
     void piepenUndLeereErgebnisse() {

@@ -39,10 +39,16 @@ struct Fenster {
     }
 };
 
-// Opens the context menu with a right click on the page and clicks the item.
+// Opens the context menu with a right click on the highlighted formula (a right click
+// selects the formula under the mouse) and clicks the item.
 bool Menuepunkt(TDlgFormelSamml& w, const char* name) {
-    QTest::mousePress(w.PaintBox1, Qt::RightButton, {}, QPoint(40, 40));
-    QTest::mouseRelease(w.PaintBox1, Qt::RightButton, {}, QPoint(40, 40));
+    QCoreApplication::processEvents();
+    w.SeiteBereit();
+    w.PaintBox1->SetScale();
+    const QPoint stelle =
+        w.PaintBox1->PixelRect(w.Seite.Markierungsrahmen(w.Sammlung().AktFormel)).normalized().center();
+    QTest::mousePress(w.PaintBox1, Qt::RightButton, {}, stelle);
+    QTest::mouseRelease(w.PaintBox1, Qt::RightButton, {}, stelle);
     if (!QTest::qWaitFor([&] { return w.PopupMenu1->isVisible(); })) return false;
     QAction* a = w.PopupMenu1->findChild<QAction*>(QString::fromLatin1(name));
     if (!a) {

@@ -96,6 +96,23 @@ int PixelY(TDlgFormelSamml& w, std::int32_t seiteY) {
     return w.PaintBox1->PixelRect(kd::TRect{0, seiteY, 1, seiteY}).center().y();
 }
 
+// The frame of formula i in the coordinates of the scroll box's viewport.
+QRect ImViewport(TDlgFormelSamml& w, int i) {
+    w.PaintBox1->SetScale();
+    const QRect r = w.PaintBox1->PixelRect(w.Seite.Markierungsrahmen(i)).normalized();
+    return r.translated(w.PaintBox1->mapTo(w.CScrollBox1->viewport(), QPoint(0, 0)));
+}
+
+// Whether the whole frame of formula i (its top, when it is taller than the view) is
+// in the visible part of the page.
+bool RahmenSichtbar(TDlgFormelSamml& w, int i) {
+    QApplication::processEvents();
+    const QRect r = ImViewport(w, i);
+    const int hoehe = w.CScrollBox1->viewport()->height();
+    if (r.height() > hoehe) return r.top() >= 0 && r.top() < hoehe;
+    return r.top() >= 0 && r.bottom() < hoehe;
+}
+
 void Klick(TDlgFormelSamml& w, int pixelY) {
     QTest::mouseClick(w.PaintBox1, Qt::LeftButton, {}, QPoint(200, pixelY));
 }
@@ -335,9 +352,10 @@ private slots:
         Taste(w, Qt::Key_Home);
         QCOMPARE(senkrecht->value(), 0);
 
-        // Page Down and Page Up scroll by the scroll box's height.
+        // Page Down and Page Up scroll by the height of the visible part.
         Taste(w, Qt::Key_PageDown);
-        QCOMPARE(senkrecht->value(), std::min(senkrecht->maximum(), w.CScrollBox1->height()));
+        QCOMPARE(senkrecht->value(),
+                 std::min(senkrecht->maximum(), w.CScrollBox1->viewport()->height()));
         Taste(w, Qt::Key_PageUp);
         QCOMPARE(senkrecht->value(), 0);
         QCOMPARE(w.Sammlung().AktFormel, 0);
@@ -463,13 +481,46 @@ private slots:
     }
 
     void tabZaehltSymbolzeichenAlsEinZeichen() {
-        Fenster f({"~a=~p*r:U=2*~p*r"});
+        // Greek letters ("~a") and index marks ("|") are one visible character or none;
+        // the marking stays on the sub-formula also when one begins with such a mark.
+        struct Fall {
+            std::string text;
+            QStringList folge;
+        };
+        const Fall faelle[] = {
+            {"~a=~p*r:U=2*~p*r", {QStringLiteral("α=π*r"), QStringLiteral("U=2*π*r")}},
+            {"y=2*x;~w=3*x {Omega}", {QStringLiteral("y=2*x"), QStringLiteral("ω=3*x {Omega}"),
+                                      QStringLiteral("y=2*x")}},
+            {"a=1:|x=2:~b=3", {QStringLiteral("a=1"), QStringLiteral("x=2"), QStringLiteral("β=3"),
+                               QStringLiteral("a=1")}},
+            // The example library's "Zeitdilatation".
+            {"t=~g*t|0:~g=1/WURZEL(1-(v/c|o)^2) {Zeitdilatation}",
+             {QStringLiteral("t=γ*t0"), QStringLiteral("γ=1/WURZEL(1-(v/co)^2) {Zeitdilatation}")}},
+        };
+        for (const Fall& fall : faelle) {
+            Fenster f({fall.text});
+            TDlgFormelSamml& w = *f.w;
+            Zeige(w);
+            for (const QString& erwartet : fall.folge) {
+                Taste(w, Qt::Key_Tab);
+                QCOMPARE(Markiert(w), erwartet);
+            }
+        }
+
+        // The marked sub-formula after a Greek letter is computed, not refused.
+        Fenster f({"y=2*x;~w=3*x {Omega}"});
         TDlgFormelSamml& w = *f.w;
         Zeige(w);
         Taste(w, Qt::Key_Tab);
-        QCOMPARE(Markiert(w), QStringLiteral("α=π*r"));
         Taste(w, Qt::Key_Tab);
-        QCOMPARE(Markiert(w), QStringLiteral("U=2*π*r"));
+        Eingabe eingabe;
+        eingabe.werte = {"2"};
+        BeiMaske maske(std::ref(eingabe));
+        w.SpeedBerechnen->click();
+        QCOMPARE(maske.geoeffnet, 1);
+        QCOMPARE(f.boxen.gezeigt.back().titel, QStringLiteral("Berechnung"));
+        QVERIFY2(f.boxen.gezeigt.back().text.endsWith(QStringLiteral("=6")),
+                 qPrintable(f.boxen.Protokoll()));
     }
 
     void richTextHinUndZurueck() {
@@ -609,7 +660,7 @@ private slots:
         f.boxen.Antworte({Meldungen::Antwort::Nein});
         w.SpeedLoeschenFormel->click();
         QCOMPARE(w.Sammlung().FormelListe.Count(), 3);
-        QCOMPARE(f.boxen.gezeigt.back().text, QStringLiteral("Formel wirklich löschen?"));
+        QCOMPARE(f.boxen.gezeigt.back().text, QStringLiteral("Formel wirklich löschen?\n\na=1"));
 
         f.boxen.Antworte({Meldungen::Antwort::Ja});
         w.SpeedLoeschenFormel->click();
@@ -662,25 +713,107 @@ private slots:
         QCOMPARE(texte(), (std::vector<std::string>{"b=2", "a=1", "c=3"}));
     }
 
-    void mehrAlsSeitenformelnBleibenSicher() {
-        // More records than the page's position table: the page shows 251, the rest
-        // can be selected by keys without a frame or scrolling.
-        Fenster f(Viele(kd::MaxSeitenformeln + 4));
+    void mehrAls251FormelnWerdenGezeichnet() {
+        // The page grows with the library: End in a 260-formula library shows the last
+        // formula on the page, framed, in the view.
+        Fenster f(Viele(260));
         TDlgFormelSamml& w = *f.w;
         Zeige(w);
         Taste(w, Qt::Key_End);
-        QCOMPARE(w.Sammlung().AktFormel, kd::MaxSeitenformeln + 3);
+        QCOMPARE(w.Sammlung().AktFormel, 259);
+        QCOMPARE(w.RichEdit1->toPlainText(), QStringLiteral("y260=x+260"));
         Malen(w);
-        QCOMPARE(w.Seite.Anzahl, kd::MaxSeitenformeln);
-        // The scroll range reaches the last formula on the page.
+        QCOMPARE(w.Seite.Anzahl, 260);
+        QVERIFY(RahmenSichtbar(w, 259));
+        // Something is drawn where the last formula lies.
+        const QRect r = ImViewport(w, 259);
+        const QImage bild = Ansicht(w);
+        int dunkel = 0;
+        for (int y = std::max(0, r.top()); y <= std::min(bild.height() - 1, r.bottom()); ++y)
+            for (int x = std::max(0, r.left()); x <= std::min(bild.width() - 1, r.right()); ++x)
+                if (qGray(bild.pixel(x, y)) < 100) ++dunkel;
+        QVERIFY2(dunkel > 20, qPrintable(QString::number(dunkel)));
+        // A click on it selects it.
+        Taste(w, Qt::Key_Up);
+        Malen(w);
+        Klick(w, PixelY(w, w.Seite.FormelPos[259].Unterkante + 20));
+        QCOMPARE(w.Sammlung().AktFormel, 259);
+    }
+
+    void auswahlBleibtImBlick() {
+        // After every change of the selection its whole frame is in the view: after
+        // Page Down, after tall formulas, and at the bottom above the horizontal
+        // scroll bar.
+        std::string hoch = "h=1";
+        for (int i = 0; i < 14; ++i) hoch = "(" + hoch + ")/(1+x)";
+        hoch = "h=" + hoch.substr(2);
+        std::vector<std::string> texte = Viele(30);
+        texte.insert(texte.begin() + 5, hoch);
+        texte.insert(texte.begin() + 6, hoch);
+        Fenster f(texte);
+        TDlgFormelSamml& w = *f.w;
+        Zeige(w);
+        QScrollBar* senkrecht = w.CScrollBox1->verticalScrollBar();
+        const int anzahl = int(texte.size());
+
         Taste(w, Qt::Key_Home);
-        for (int i = 0; i < kd::MaxSeitenformeln - 1; ++i) Taste(w, Qt::Key_Down);
+        Taste(w, Qt::Key_PageDown);
+        // Page Down moves by what is visible, not by the scroll box with its scroll bar.
+        QCOMPARE(senkrecht->value(),
+                 std::min(senkrecht->maximum(), w.CScrollBox1->viewport()->height()));
+        Taste(w, Qt::Key_Down);
+        QVERIFY(RahmenSichtbar(w, 1));
+        for (int i = 2; i < anzahl; ++i) {
+            Taste(w, Qt::Key_Down);
+            QCOMPARE(w.Sammlung().AktFormel, i);
+            QVERIFY2(RahmenSichtbar(w, i), qPrintable(QString::number(i)));
+        }
+        for (int i = anzahl - 2; i >= 0; --i) {
+            Taste(w, Qt::Key_Up);
+            QVERIFY2(RahmenSichtbar(w, i), qPrintable(QString::number(i)));
+        }
+        Taste(w, Qt::Key_End);
+        QVERIFY(w.CScrollBox1->horizontalScrollBar()->isVisible());
+        QVERIFY(RahmenSichtbar(w, anzahl - 1));
+    }
+
+    void rechtsklickWaehltDieFormelUnterDerMaus() {
+        // With "a=1" highlighted a right-click on "c=3" selects it, so "Löschen" in the
+        // menu deletes that one; the question names it and has Nein as its default.
+        Fenster f({"a=1", "b=2", "c=3"});
+        TDlgFormelSamml& w = *f.w;
+        Zeige(w);
         Malen(w);
-        w.PaintBox1->SetScale();
-        const std::int32_t u = w.Seite.FormelPos[kd::MaxSeitenformeln - 1].Unterkante;
-        w.PaintBox1->ScrollObjctSichtbar(kd::TRect{10, u, 20, u - 50});
-        w.PaintBox1->SetScale();
-        QVERIFY(w.PaintBox1->RectVollSichtbar(kd::TRect{10, u, 20, u - 50}));
+        QCOMPARE(w.Sammlung().AktFormel, 0);
+        QTest::mouseClick(w.PaintBox1, Qt::RightButton, {},
+                          QPoint(200, PixelY(w, w.Seite.FormelPos[2].Unterkante + 20)));
+        QCOMPARE(w.Sammlung().AktFormel, 2);
+        QCOMPARE(w.RichEdit1->toPlainText(), QStringLiteral("c=3"));
+        QTRY_VERIFY(w.PopupMenu1->isVisible());
+        f.boxen.Antworte({Meldungen::Antwort::Ja});
+        w.Lschen1->trigger();
+        w.PopupMenu1->hide();
+        QCOMPARE(f.boxen.gezeigt.back().text, QStringLiteral("Formel wirklich löschen?\n\nc=3"));
+        QVERIFY(f.boxen.gezeigt.back().tasten == Meldungen::Tasten::JaNeinAbbrechenVorgabeNein);
+        std::vector<std::string> rest;
+        for (const auto& r : w.Sammlung().FormelListe) rest.push_back(r->FormelText);
+        QCOMPARE(rest, (std::vector<std::string>{"a=1", "b=2"}));
+    }
+
+    void nachDemLoeschenStehtDieFormelDarueberInDerTextzeile() {
+        Fenster f({"a=1:b=2", "c=3", "d=4"});
+        TDlgFormelSamml& w = *f.w;
+        Zeige(w);
+        Taste(w, Qt::Key_Down);
+        f.boxen.Antworte({Meldungen::Antwort::Ja});
+        w.SpeedLoeschenFormel->click();
+        QCOMPARE(w.Sammlung().AktFormel, 0);
+        QCOMPARE(w.RichEdit1->toPlainText(), QStringLiteral("a=1:b=2"));
+        // Tab works on the highlighted formula.
+        Taste(w, Qt::Key_Tab);
+        QCOMPARE(Markiert(w), QStringLiteral("a=1"));
+        Malen(w);
+        QVERIFY(RahmenSichtbar(w, 0));
     }
 
     void beispielbibliothekenOhneFehler() {

@@ -334,9 +334,11 @@ private slots:
 
         QCOMPARE(boxen.gezeigt.size(), std::size_t(1));
         QCOMPARE(boxen.gezeigt[0].titel, QStringLiteral("Achtung"));
-        QCOMPARE(boxen.gezeigt[0].text, QStringLiteral("Formelsammlung besteht bereits. Überschreiben?"));
+        QCOMPARE(boxen.gezeigt[0].text,
+                 QStringLiteral("Formelsammlung \"Alpha\" besteht bereits. Überschreiben?"));
         QVERIFY(boxen.gezeigt[0].symbol == Meldungen::Symbol::Ausrufezeichen);
-        QVERIFY(boxen.gezeigt[0].tasten == Meldungen::Tasten::JaNeinAbbrechen);
+        // Ja destroys the library: Nein is the default.
+        QVERIFY(boxen.gezeigt[0].tasten == Meldungen::Tasten::JaNeinAbbrechenVorgabeNein);
         // The naming stays open; nothing is written.
         QVERIFY(w->Edit1->isVisible());
         QCOMPARE(w->Edit1->text(), QStringLiteral("Alpha"));

@@ -1,7 +1,10 @@
 // The formula collection window as the user sees it: caption, controls and their
 // places, speed buttons with hints and icons, the context menu. Also writes a picture
 // of the window (hauptfenster.png beside the test program) to look at.
+#include <QAccessible>
 #include <QAction>
+#include <QScrollBar>
+#include <QSet>
 #include <QCoreApplication>
 #include <QLabel>
 #include <QLineEdit>
@@ -14,6 +17,7 @@
 
 #include "gui/app/DlgFormelSamml.h"
 #include "gui/app/FormelSeite.h"
+#include "gui/dialogs/DlgFormel.h"
 #include "helpers/FakeMeldungen.h"
 #include "helpers/Umgebung.h"
 
@@ -118,8 +122,76 @@ private slots:
         QCOMPARE(w->SpeedButton5->geometry(), QRect(792, 6, 25, 25));
         QCOMPARE(w->SpeedButton7->geometry(), QRect(774, 612, 29, 29));
         QCOMPARE(w->SpeedBerechnen->geometry(), QRect(636, 404, 30, 30));
-        // Never smaller than the designed client area.
-        QCOMPARE(w->minimumSize(), QSize(623, 555));
+    }
+
+    void kleinstesFensterPasstUndUeberdecktNichts() {
+        // The window may be made smaller than designed, so it fits a 1080p screen at
+        // 200 % scaling: the page and the list shrink, nothing overlaps, all stays
+        // inside the window.
+        TestOrdner ordner;
+        ordner.Schreibe("Alpha.pqb", Bibliothek({"y=1", "y=2"}));
+        FakeMeldungen boxen;
+        auto w = kdtest::NeuesFenster(boxen);
+        w->Start();
+        w->show();
+        QVERIFY(QTest::qWaitForWindowExposed(w.get()));
+        QCOMPARE(w->size(), QSize(623, 555));
+        QVERIFY(w->minimumSize().width() * 2 <= 1920 - 40);
+        QVERIFY(w->minimumSize().height() * 2 <= 1080 - 120);
+        QList<QWidget*> sichtbar;
+        for (QWidget* c : w->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+            if (c->isVisible() && !qobject_cast<QMenu*>(c)) sichtbar << c;
+        // Pairs that touch in the design already (the text line and the help button
+        // share a pixel column) are not counted.
+        QSet<QString> entworfen;
+        for (int i = 0; i < sichtbar.size(); ++i)
+            for (int j = i + 1; j < sichtbar.size(); ++j)
+                if (sichtbar[i]->geometry().intersects(sichtbar[j]->geometry()))
+                    entworfen << sichtbar[i]->objectName() + " / " + sichtbar[j]->objectName();
+        w->resize(w->minimumSize());
+        QTRY_COMPARE(w->size(), w->minimumSize());
+        if (qEnvironmentVariableIsSet("KD_BILDER"))
+            w->grab().save(qEnvironmentVariable("KD_BILDER") + "/kleinstesfenster.png");
+        const QRect fenster = w->rect();
+        for (QWidget* c : sichtbar) {
+            QVERIFY2(fenster.contains(c->geometry()), qPrintable(c->objectName()));
+            QVERIFY2(c->width() > 0 && c->height() > 0, qPrintable(c->objectName()));
+        }
+        for (int i = 0; i < sichtbar.size(); ++i)
+            for (int j = i + 1; j < sichtbar.size(); ++j)
+                QVERIFY2(!sichtbar[i]->geometry().intersects(sichtbar[j]->geometry()) ||
+                             entworfen.contains(sichtbar[i]->objectName() + " / " + sichtbar[j]->objectName()),
+                         qPrintable(sichtbar[i]->objectName() + " / " + sichtbar[j]->objectName()));
+        QVERIFY(w->ListBox1->height() >= 48);
+        QVERIFY(w->CScrollBox1->width() >= 190);
+        QVERIFY(w->CScrollBox1->horizontalScrollBar()->isVisible());
+        // Back at the designed size every control is where it was designed.
+        w->resize(623, 555);
+        QTRY_COMPARE(w->ListBox1->geometry(), QRect(422, 46, 191, 183));
+        QCOMPARE(w->SpeedBerechnen->geometry(), QRect(436, 404, 30, 30));
+        QCOMPARE(w->Edit1->geometry(), QRect(436, 449, 167, 21));
+    }
+
+    void knoepfeHabenZugaenglicheNamen() {
+        // Screen readers read each tool button's hint (the help button: "Hilfe"), in
+        // the window and in the formula dialog.
+        TestOrdner ordner;
+        FakeMeldungen boxen;
+        auto w = kdtest::NeuesFenster(boxen);
+        for (const Befehl& b : kBefehle) {
+            auto* k = w->findChild<QToolButton*>(QString::fromLatin1(b.name));
+            QVERIFY2(k, b.name);
+            const QString erwartet = *b.hinweis ? QString::fromUtf8(b.hinweis) : QStringLiteral("Hilfe");
+            QCOMPARE(k->accessibleName(), erwartet);
+            QAccessibleInterface* a = QAccessible::queryAccessibleInterface(k);
+            QVERIFY2(a, b.name);
+            QCOMPARE(a->text(QAccessible::Name), erwartet);
+        }
+        kd::TDlgFormel d(&boxen);
+        for (QToolButton* k : d.findChildren<QToolButton*>()) {
+            QVERIFY2(!k->accessibleName().isEmpty(), qPrintable(k->objectName()));
+            if (!k->toolTip().isEmpty()) QCOMPARE(k->accessibleName(), k->toolTip());
+        }
     }
 
     void kontextmenue() {

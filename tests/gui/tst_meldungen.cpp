@@ -3,6 +3,7 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QTimer>
 #include <QtTest>
 
@@ -71,6 +72,31 @@ private slots:
             QVERIFY(g.knoepfe.contains("Nein"));
             QVERIFY(g.knoepfe.contains("Abbrechen"));
             QVERIFY2(a == f.antwort, f.knopf);
+        }
+    }
+
+    void gefahrFrageHatNeinAlsVorgabe() {
+        // A question whose Ja destroys: Enter answers Nein; the ordinary question keeps Ja
+        // as its default.
+        kd::QtMeldungen m;
+        struct Fall {
+            bool gefahr;
+            const char* vorgabe;
+            Meldungen::Antwort antwort;
+        };
+        for (const Fall& f : {Fall{true, "Nein", Meldungen::Antwort::Nein},
+                              Fall{false, "Ja", Meldungen::Antwort::Ja}}) {
+            QString vorgabe;
+            QTimer::singleShot(0, [&vorgabe] {
+                auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+                if (!box) return;
+                if (box->defaultButton()) vorgabe = box->defaultButton()->text();
+                QTest::keyClick(box, Qt::Key_Return);
+            });
+            const Meldungen::Antwort a = f.gefahr ? m.GefahrFrage(QStringLiteral("Formel wirklich löschen?"))
+                                                  : m.Frage(QStringLiteral("Änderungen speichern?"));
+            QCOMPARE(vorgabe, QString::fromLatin1(f.vorgabe));
+            QVERIFY2(a == f.antwort, f.vorgabe);
         }
     }
 

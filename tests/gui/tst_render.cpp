@@ -9,12 +9,15 @@
 
 #include <climits>
 #include <cmath>
+#include <functional>
+#include <map>
 #include <memory>
 #include <typeinfo>
 #include <string>
 #include <vector>
 
 #include "core/page/Formelseite.h"
+#include "core/typeset/Formelsatz.h"
 #include "core/typeset/FormElem.h"
 #include "core/typeset/Formelzeichen.h"
 #include "core/typeset/Stile.h"
@@ -136,12 +139,201 @@ kd::TRect TinteAllein(kd::TnEck& z) {
     return {einheitX(l), einheitY(t), einheitX(re + 1), einheitY(b + 1)};
 }
 
+// ---- ink of single elements -------------------------------------------------------
+
+// A formula drawn part by part at `proEinheit` pixels per unit with a margin of `rand`
+// units around its box: each part's dark pixels, and the whole formula's.
+struct Tintenblatt {
+    static constexpr double proEinheit = 2.0;
+    static constexpr int rand = 30;
+    kd::TRect box;
+    int breite = 0, hoehe = 0;
+
+    explicit Tintenblatt(const kd::TRect& b) : box(b) {
+        breite = int((b.Right - b.Left + 2 * rand) * proEinheit);
+        hoehe = int((b.Top - b.Bottom + 2 * rand) * proEinheit);
+    }
+    // The pixel indices a drawing leaves dark.
+    std::vector<int> Tinte(const std::function<void(kd::Device&)>& zeichnen) const {
+        QImage img(breite, hoehe, QImage::Format_RGB32);
+        img.fill(Qt::white);
+        {
+            QPainter p(&img);
+            p.setRenderHint(QPainter::Antialiasing);
+            p.setRenderHint(QPainter::TextAntialiasing);
+            kd::QtDevice dc(&p);
+            kd::DeviceMapping m;
+            m.WindowOrg = {box.Left - rand, box.Top + rand};
+            m.WindowExt = {1000, 1000};
+            m.ViewportExt = {int(1000 * proEinheit), -int(1000 * proEinheit)};
+            dc.SetMapping(m);
+            zeichnen(dc);
+        }
+        std::vector<int> aus;
+        for (int y = 0; y < hoehe; ++y) {
+            const auto* zeile = reinterpret_cast<const QRgb*>(img.constScanLine(y));
+            for (int x = 0; x < breite; ++x)
+                if (qGray(zeile[x]) < 96) aus.push_back(y * breite + x);
+        }
+        return aus;
+    }
+    // A pixel index in page units.
+    kd::TPoint Einheit(int i) const {
+        const int x = i % breite, y = i / breite;
+        return {int(std::floor(x / proEinheit)) + box.Left - rand,
+                box.Top + rand - int(std::floor(y / proEinheit))};
+    }
+};
+
+struct Teil {
+    QString name;
+    std::function<void(kd::Device&)> zeichnen;
+};
+
+// What a node draws itself (operator text, bars), with its children and brackets
+// taken out for the drawing.
+void NurSelbst(kd::TFormElem& k, kd::Device& dc) {
+    auto e1 = std::move(k.Erstes), e2 = std::move(k.Zweites);
+    const auto hk = k.HatKlammern, hs = k.HatSymbolKlammern;
+    k.HatKlammern = k.HatSymbolKlammern = 0;
+    k.Draw(dc);
+    k.Erstes = std::move(e1);
+    k.Zweites = std::move(e2);
+    k.HatKlammern = hk;
+    k.HatSymbolKlammern = hs;
+}
+
+// A style that draws nothing: the root's polygon hidden, its degree digit left.
+std::shared_ptr<kd::TStyleHandle> Unsichtbar() {
+    return std::make_shared<kd::TPenBrushTyp>(kd::PS_NULL, 0, 0, kd::BS_NULL, 0, 0);
+}
+
+// Every part that draws ink of its own: text leaves, signs (a root's polygon and its
+// degree apart), brackets, and the operator texts and bars of the nodes.
+void Teile(kd::TDLine* e, std::vector<Teil>& aus) {
+    if (!e) return;
+    auto* k = dynamic_cast<kd::TFormElem*>(e);
+    if (!k) {
+        const QString name = QString::fromLatin1(e->ClassName().data());
+        if (auto* w = dynamic_cast<kd::TWurzel*>(e); w && (w->Grad == 3 || w->Grad == 4)) {
+            aus.push_back({"root sign", [w](kd::Device& dc) {
+                               const int g = w->Grad;
+                               w->Grad = 2;
+                               w->Draw(dc);
+                               w->Grad = g;
+                           }});
+            aus.push_back({"root degree", [w](kd::Device& dc) {
+                               auto alt = w->Style;
+                               w->Style = Unsichtbar();
+                               w->Draw(dc);
+                               w->Style = alt;
+                           }});
+            return;
+        }
+        QString text;
+        if (auto* t = dynamic_cast<kd::TDText*>(e)) text = QString::fromLatin1(t->Text.c_str());
+        aus.push_back({name + " " + text, [e](kd::Device& dc) { e->Draw(dc); }});
+        return;
+    }
+    const bool eigenes = (k->Art >= 0 && k->Art <= 3) || (k->Art >= 6 && k->Art <= 20) ||
+                         k->Art == 26 || (k->Art >= 28 && k->Art <= 33);
+    if (eigenes)
+        aus.push_back({QString("operator '%1' of kind %2")
+                           .arg(QString::fromLatin1(k->OpText.c_str()))
+                           .arg(k->Art),
+                       [k](kd::Device& dc) { NurSelbst(*k, dc); }});
+    Teile(k->Erstes.get(), aus);
+    Teile(k->Zweites.get(), aus);
+    for (kd::TKlammer* b : {k->HatKlammern ? k->KlammerLinks.get() : nullptr,
+                            k->HatKlammern ? k->KlammerRechts.get() : nullptr,
+                            k->HatSymbolKlammern ? k->SymbolKlammerLinks.get() : nullptr,
+                            k->HatSymbolKlammern ? k->SymbolKlammerRechts.get() : nullptr})
+        if (b) aus.push_back({b->IstLinks() ? "left bracket" : "right bracket",
+                              [b](kd::Device& dc) { b->Draw(dc); }});
+}
+
 } // namespace
 
 class TstRender : public QObject {
     Q_OBJECT
 
 private slots:
+    // A sheet of formulas that once drew faultily: no element's ink lies on another's
+    // (a sign over its neighbour, a limit over a bracket, a degree over its root), and
+    // all ink lies inside the formula's box.
+    void InkOfOneElementNeverOverlapsAnother() {
+        const bool symbolAlt = kd::SymbolKlammer();
+        const std::vector<std::string> formeln = {
+            "y=SUMME(k=1;n;1/(1+1/(1+1/k)))",
+            "y=SIN(x|1)",
+            "y=SUMME(k=1;n;a|k)",
+            "y=(a|1+b)*c",
+            "s=INTEGRAL(t=0;T;(v|0+a*t)*dt)",
+            "I=INTEGRAL(t=0;x;e^(-t^2)*dt)",
+            "a=WURZEL3(V)",
+            "y=WURZEL4(x)+WURZEL3(a/b)",
+            "U|e|f|f=U|s/WURZEL(2)",
+            "T=2*~p*WURZEL(l/g|n)",
+            "y=SUMME(k=1;Anzahlwert;a/b/c)",
+            "W=PRODUKT(k=1;nmaximum;(1+x/k))",
+            "y=GAMMA(GAMMA(GAMMA(x)))",
+            "y=GAMMA(x|1)",
+            "y=a^(n+m)",
+            "N=N|0*e^(-t/~t)",
+            "y=-INTEGRAL(x=0;1;x)",
+            "y=-PRODUKT(k=1;n;k)",
+            "y=a-(-b)*c",
+            "y=ABS(x|1)+FAKULT\xC4T(n+1)",
+            "y=e^(SUMME(k=1;n;k))+2^(WURZEL3(x|1))",
+        };
+        for (const bool symbol : {true, false}) {
+            kd::SymbolKlammer() = symbol;
+            for (const std::string& formel : formeln) {
+                kd::QtDevice mass;
+                auto stile = std::make_shared<kd::TFormStyles>();
+                auto satz = kd::Formelsatz(mass, stile).Setzen(formel);
+                QVERIFY2(satz.Baum, formel.c_str());
+                kd::TDLine& baum = *satz.Baum;
+                const Tintenblatt blatt(baum.Rect);
+                const QString wo = QString::fromLatin1(formel.c_str()) +
+                                   (symbol ? " (Symbol)" : " (polygons)");
+
+                // All ink inside the box (a unit of antialiasing allowed).
+                const std::vector<int> ganz = blatt.Tinte([&](kd::Device& dc) { baum.Draw(dc); });
+                QVERIFY2(ganz.size() > 50, qPrintable(wo));
+                for (const int i : ganz) {
+                    const kd::TPoint p = blatt.Einheit(i);
+                    QVERIFY2(p.x >= baum.Rect.Left - 1 && p.x <= baum.Rect.Right + 1 &&
+                                 p.y >= baum.Rect.Bottom - 1 && p.y <= baum.Rect.Top + 1,
+                             qPrintable(wo + QString(": ink at %1,%2 outside %3,%4,%5,%6")
+                                                 .arg(p.x).arg(p.y)
+                                                 .arg(baum.Rect.Left).arg(baum.Rect.Top)
+                                                 .arg(baum.Rect.Right).arg(baum.Rect.Bottom)));
+                }
+
+                // No pixel dark in two parts.
+                std::vector<Teil> teile;
+                Teile(&baum, teile);
+                QVERIFY2(teile.size() >= 3, qPrintable(wo));
+                std::vector<int> besitzer(std::size_t(blatt.breite) * std::size_t(blatt.hoehe), -1);
+                for (int t = 0; t < int(teile.size()); ++t) {
+                    std::map<int, int> ueber;  // part -> pixels shared
+                    for (const int i : blatt.Tinte(teile[std::size_t(t)].zeichnen)) {
+                        int& b = besitzer[std::size_t(i)];
+                        if (b >= 0 && b != t) ++ueber[b];
+                        b = t;
+                    }
+                    for (const auto& [andere, n] : ueber)
+                        QVERIFY2(n <= 2, qPrintable(wo + QString(": %1 over %2 (%3 pixels)")
+                                                              .arg(teile[std::size_t(t)].name)
+                                                              .arg(teile[std::size_t(andere)].name)
+                                                              .arg(n)));
+                }
+            }
+        }
+        kd::SymbolKlammer() = symbolAlt;
+    }
+
     // Brackets and integral signs from Symbol characters keep off what they enclose:
     // a left bracket's ink ends at its box's right edge, a right bracket's begins at its
     // left edge, both span the box's height; the integral character stays within a few

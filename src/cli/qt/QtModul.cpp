@@ -14,6 +14,7 @@
 #include "core/library/Bibliothek.h"
 #include "core/numeric/Encoding.h"
 #include "core/page/Formelseite.h"
+#include "core/page/TextSys.h"
 #include "core/pictures/Seitenbilder.h"
 #include "core/typeset/Formelzeichen.h"
 #include "core/typeset/Stile.h"
@@ -44,18 +45,39 @@ int FehlerCp1252(int code, std::string_view cp1252) {
 
 namespace {
 
+// One formula as the page shows it: a heading comment ("{...}" at the end) above the
+// formula, 25 units over its top, as the page draws it.
 int FormelRendern(const std::string& text, const std::string& ausgabe, double zoom) {
     std::unique_ptr<kd::TDLine> baum;
+    std::string formel, kommentar;
+    bool hatKommentar = false;
+    kd::FormelUndKommentar(text, formel, kommentar, hatKommentar);
+    auto stile = std::make_shared<kd::TFormStyles>();
+    constexpr std::int32_t rand = 20, ueberFormel = 25;
     auto aufbauen = [&](kd::Device& dc, kd::TRect& bereich) {
         int code = 0;
-        baum = FormelSetzen(dc, text, false, code);
+        baum = FormelSetzen(dc, formel, false, code);
         if (code != 0 || !baum) return Abgelehnt;
-        constexpr std::int32_t rand = 20;
-        baum->MovePosRel(rand - baum->Rect.Left, rand - baum->Rect.Bottom);
-        bereich = {0, baum->Rect.Top + rand, baum->Rect.Right + rand, 0};
+        // The formula 25 right of the heading's start, as on the page.
+        baum->MovePosRel(kd::TFormelseite::RandOhneBild + 25 - baum->Rect.Left,
+                         rand - baum->Rect.Bottom);
+        bereich = {kd::TFormelseite::RandOhneBild - rand, baum->Rect.Top + rand,
+                   baum->Rect.Right + rand, 0};
+        if (hatKommentar) {
+            const kd::TRect k = kd::MeasureFormattedText(dc, kd::TFormelseite::RandOhneBild,
+                                                         baum->Rect.Top + ueberFormel, 0, *stile,
+                                                         kommentar);
+            const kd::TRect n = kd::NormalizeRect(k);
+            bereich.Top = std::max(bereich.Top, n.Top + rand);
+            bereich.Right = std::max(bereich.Right, n.Right + rand);
+        }
         return Erfolg;
     };
-    return QtRendern(ausgabe, zoom, aufbauen, [&](kd::Device& dc) { baum->Draw(dc); });
+    return QtRendern(ausgabe, zoom, aufbauen, [&](kd::Device& dc) {
+        if (hatKommentar)
+            kd::FormelKommentarZeichnen(dc, *stile, kommentar, baum->Rect.Top + ueberFormel);
+        baum->Draw(dc);
+    });
 }
 
 int BibliothekRendern(const std::string& pfad, const std::string& ausgabe, double zoom) {

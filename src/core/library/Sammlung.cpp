@@ -11,11 +11,17 @@ namespace fs = std::filesystem;
 
 namespace {
 const char kReihenfolgeDatei[] = "KDFormel.MFL";
+constexpr std::size_t kGezeigteZeichen = 120;  // of a formula named in a question
 }
 
 Formelsammlung::Formelsammlung() { ResetMerkList(); }
 
 void Formelsammlung::ResetMerkList() { MerkList.fill(Undefiniert); }
+
+Antwort Formelsammlung::Zerstoerend(const std::string& text) const {
+    if (GefahrFrage) return GefahrFrage(text);
+    return Frage ? Frage(text) : Antwort::Abbrechen;
+}
 
 void Formelsammlung::LayoutAendern() {
     if (LayoutUngueltig) LayoutUngueltig();
@@ -157,12 +163,10 @@ bool Formelsammlung::NeueAnlegen() {
                                  : "Der Name einer Formelsammlung darf kein \"/\" enthalten.");
         return false;
     }
-    name += ".pqb";
-
     std::error_code ec;
     if (fs::exists(fs::symlink_status(Pfad(name), ec))) {
         const Antwort a =
-            Frage ? Frage("Formelsammlung besteht bereits. \xDC" "berschreiben?") : Antwort::Abbrechen;
+            Zerstoerend("Formelsammlung \"" + name + "\" besteht bereits. \xDC" "berschreiben?");
         if (a != Antwort::Ja) return false;
     }
 
@@ -172,7 +176,11 @@ bool Formelsammlung::NeueAnlegen() {
     ++ListenNummer;
     SchreibeBibliothek(Pfad(name).string(), FormelListe);
 
-    Bibliotheken.insert(Bibliotheken.begin(), name.substr(0, name.size() - 4));
+    // A name that is listed already (its file was just overwritten) moves to the top
+    // instead of being listed, and written to the order file, a second time.
+    Bibliotheken.erase(std::remove(Bibliotheken.begin(), Bibliotheken.end(), name),
+                       Bibliotheken.end());
+    Bibliotheken.insert(Bibliotheken.begin(), name);
     AktBibliothek = 0;
     Geaendert = false;
     LadenFehlgeschlagen = false;
@@ -224,7 +232,10 @@ void Formelsammlung::SetFormel(int index) {
 bool Formelsammlung::FormelLoeschen() {
     LayoutAendern();
     if (AktFormel < 0 || AktFormel >= FormelListe.Count()) return false;
-    const Antwort a = Frage ? Frage("Formel wirklich l\xF6schen?") : Antwort::Abbrechen;
+    // The question names the formula, so a wrong one is not deleted unseen.
+    std::string formel = FormelListe[AktFormel]->FormelText;
+    if (formel.size() > kGezeigteZeichen) formel = formel.substr(0, kGezeigteZeichen) + "...";
+    const Antwort a = Zerstoerend("Formel wirklich l\xF6schen?\n\n" + formel);
     if (a != Antwort::Ja) return false;
     FormelListe.DeleteItem(AktFormel);
     AktFormel -= 1;

@@ -43,6 +43,10 @@ public:
     // --- hooks set by the window ---
     // A Yes/No/Cancel question with caption "Achtung" and the exclamation icon.
     std::function<Antwort(const std::string& text)> Frage;
+    // The same for a question whose Ja destroys something (deleting a formula,
+    // overwriting a library): the window makes Nein its default answer. When empty,
+    // Frage is asked.
+    std::function<Antwort(const std::string& text)> GefahrFrage;
     // Called whenever the records are replaced or changed (the layouts are then invalid).
     std::function<void()> LayoutUngueltig;
     // An error box (caption "Fehler", stop icon) for refused input and for failures that
@@ -80,7 +84,8 @@ public:
     // The current library is saved first, as on a switch (throws FileError when that
     // fails, and then nothing has changed).
     void NeueBibliothek(bool ask);
-    // Takes NamensText: cuts at the first dot, asks before overwriting an existing file.
+    // Takes NamensText: cuts at the first dot, asks before overwriting an existing file
+    // (naming it). A name listed already moves to the top instead of a second entry.
     // Returns false when the user did not confirm or the name is refused (empty, or
     // with '/'; reported through Meldung): the naming stays open. Throws FileError when
     // the new file cannot be written; the naming then stays open and the list unchanged.
@@ -101,7 +106,7 @@ public:
     void SetFormel(int index);
 
     // Delete: the layouts are invalid (always); with a formula selected asks "Formel
-    // wirklich löschen?" and on Yes removes it; the formula above becomes selected (-1
+    // wirklich löschen?", naming the formula's text, and on Yes removes it; the formula above becomes selected (-1
     // when the first was deleted) and the library is changed. True when deleted.
     bool FormelLoeschen();
     // Move the selected formula one place up / down: the layouts are invalid (always);
@@ -112,6 +117,7 @@ public:
 
 private:
     void LayoutAendern();
+    Antwort Zerstoerend(const std::string& text) const;
     bool NeueAnlegen();
 
     // The library left by NeueBibliothek(true), given back by NamensEingabeAbbrechen.

@@ -23,11 +23,23 @@ std::string Umgebungsvariable(const char* name) {
     return w ? std::string(w) : std::string();
 }
 
-// A library file: "<name>.pqb", not hidden, not a folder.
+// ".pqb" in any case: files copied from older systems often end in ".PQB".
+bool HatBibEndung(const std::string& datei) {
+    if (datei.size() <= 4) return false;
+    static const char endung[] = ".pqb";
+    for (std::size_t i = 0; i < 4; ++i) {
+        char c = datei[datei.size() - 4 + i];
+        if (c >= 'A' && c <= 'Z') c = char(c + 32);
+        if (c != endung[i]) return false;
+    }
+    return true;
+}
+
+// A library file: "<name>.pqb" (ending in any case), not hidden, not a folder.
 bool IstBibDatei(const fs::directory_entry& e, std::string* nameUtf8) {
     const std::string datei = e.path().filename().string();
     if (datei.size() <= 4 || datei[0] == '.') return false;
-    if (datei.compare(datei.size() - 4, 4, ".pqb") != 0) return false;
+    if (!HatBibEndung(datei)) return false;
     std::error_code ec;
     if (e.is_directory(ec)) return false;
     if (nameUtf8) *nameUtf8 = datei.substr(0, datei.size() - 4);
@@ -107,9 +119,15 @@ std::vector<std::string> GefundeneBibliotheken(const fs::path& bibVerz) {
         std::string utf8, name;
         if (!IstBibDatei(*it, &utf8)) continue;
         if (!Utf8ToCp1252(utf8, name)) continue;  // no Windows-1252 form: cannot be listed
+        // A line end or another control character would break the order file.
+        if (std::any_of(name.begin(), name.end(),
+                        [](unsigned char c) { return c < 32 || c == 127; }))
+            continue;
         namen.push_back(std::move(name));
     }
     std::sort(namen.begin(), namen.end());
+    // "A.pqb" and "A.PQB" side by side are one entry (the exact ".pqb" is opened).
+    namen.erase(std::unique(namen.begin(), namen.end()), namen.end());
     return namen;
 }
 
@@ -143,14 +161,16 @@ std::vector<std::string> LiesReihenfolge(const fs::path& mflDatei) {
 
 std::vector<std::string> BibliotheksListe(const std::vector<std::string>& reihenfolge,
                                           const std::vector<std::string>& gefunden) {
-    std::size_t summeReihenfolge = 0, summeGefunden = 0;
-    for (const auto& z : reihenfolge) summeReihenfolge += z.size();
-    for (const auto& n : gefunden) summeGefunden += n.size();
-    if (reihenfolge.empty() || summeReihenfolge != summeGefunden) return gefunden;
-    // Empty lines do not change the sum; they name no library and are left out.
     std::vector<std::string> liste;
+    liste.reserve(gefunden.size());
+    auto gelistet = [&liste](const std::string& n) {
+        return std::find(liste.begin(), liste.end(), n) != liste.end();
+    };
     for (const auto& z : reihenfolge)
-        if (!z.empty()) liste.push_back(z);
+        if (std::find(gefunden.begin(), gefunden.end(), z) != gefunden.end() && !gelistet(z))
+            liste.push_back(z);
+    for (const auto& n : gefunden)
+        if (!gelistet(n)) liste.push_back(n);
     return liste;
 }
 
@@ -166,10 +186,24 @@ bool SchreibeReihenfolge(const fs::path& mflDatei, const std::vector<std::string
 
 fs::path BibPfad(const fs::path& bibVerz, const std::string& name) {
     // As "folder + entry": a name is always taken inside the folder, even one that
-    // begins with '/'; the ".pqb" rule looks at the file name only.
+    // begins with '/'. A list name is a file name without its ending, so ".pqb" is
+    // always appended, also to a name with a dot ("Version 1.5").
     std::string ordner = bibVerz.string();
     if (!ordner.empty() && ordner.back() != '/') ordner += '/';
-    return fs::path(MitBibEndung(ordner + Cp1252ToUtf8(name)));
+    const std::string stamm = Cp1252ToUtf8(name);
+    fs::path pfad(ordner + stamm + ".pqb");
+    std::error_code ec;
+    if (fs::exists(fs::symlink_status(pfad, ec)) || stamm.find('/') != std::string::npos)
+        return pfad;
+    // A file listed from another case of the ending ("ALT.PQB") is opened and saved
+    // under its own name.
+    for (fs::directory_iterator it(bibVerz, ec), ende; !ec && it != ende; it.increment(ec)) {
+        const std::string datei = it->path().filename().string();
+        if (datei.size() == stamm.size() + 4 && datei.compare(0, stamm.size(), stamm) == 0 &&
+            HatBibEndung(datei))
+            return it->path();
+    }
+    return pfad;
 }
 
 } // namespace kd

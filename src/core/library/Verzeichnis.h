@@ -31,16 +31,18 @@ Umgebung AktuelleUmgebung(const std::filesystem::path& exeVerz,
 // BibVerz is ProgVerz/Formelsammlung when that folder exists.
 Verzeichnisse ErmittleVerzeichnisse(const Umgebung& u);
 
-// Names (Windows-1252, without ".pqb") of the *.pqb files of the folder, in name order;
-// names beginning with "." and names that have no Windows-1252 form are left out.
+// Names (Windows-1252, without ".pqb") of the *.pqb files of the folder (the ending in
+// any case), in name order, each once; names beginning with ".", names that have no
+// Windows-1252 form and names with control characters are left out.
 std::vector<std::string> GefundeneBibliotheken(const std::filesystem::path& bibVerz);
 
 // Lines of the order file (Windows-1252, CR LF or LF); empty when it does not exist.
 std::vector<std::string> LiesReihenfolge(const std::filesystem::path& mflDatei);
 
-// The list as it is shown: the order file's lines when it has at least one line and the
-// sum of its line lengths equals the sum of the found names' lengths (empty lines, which
-// name no library, are then left out); else the found names.
+// The list as it is shown: the order file's lines that name a found library, in the
+// order file's order and each once, followed by the found libraries it does not name
+// (in name order). Lines naming no found library (renamed or removed files, empty
+// lines) are left out, so every library in the folder can be reached.
 std::vector<std::string> BibliotheksListe(const std::vector<std::string>& reihenfolge,
                                           const std::vector<std::string>& gefunden);
 
@@ -48,7 +50,8 @@ std::vector<std::string> BibliotheksListe(const std::vector<std::string>& reihen
 bool SchreibeReihenfolge(const std::filesystem::path& mflDatei,
                          const std::vector<std::string>& namen);
 
-// The native path of library `name` (Windows-1252) in `bibVerz`, with ".pqb".
+// The native path of library `name` (Windows-1252) in `bibVerz`: the name with ".pqb"
+// appended, or the existing file of that name whose ending differs only in case.
 std::filesystem::path BibPfad(const std::filesystem::path& bibVerz, const std::string& name);
 
 } // namespace kd

@@ -38,7 +38,13 @@ std::optional<Formelbild> FormelbildSetzen(Device& dc, const std::string& text) 
     b.Stile = std::make_shared<TFormStyles>();
     b.Baum = Formelsatz(dc, b.Stile).Setzen(text).Baum;
     if (!b.Baum) return std::nullopt;
+    // The picture holds the tree with a margin all round: ink of antialiased edges,
+    // of a descender or of a stroke's width never meets the picture's edge.
     b.Rect = NormalizeRect(b.Baum->Rect);
+    b.Rect.Left -= Formelbild::Rand;
+    b.Rect.Right += Formelbild::Rand;
+    b.Rect.Top += Formelbild::Rand;
+    b.Rect.Bottom -= Formelbild::Rand;
     b.Breite = b.Rect.Right - b.Rect.Left + 1;
     b.Hoehe = b.Rect.Top - b.Rect.Bottom + 1;
     return b;

@@ -1,6 +1,6 @@
 #pragma once
 // A formula as a picture for the clipboard: its element tree laid out with the default
-// formula styles and drawn into a picture of exactly the tree's size, as a metafile
+// formula styles and drawn into a picture of the tree's size and a margin, as a metafile
 // was recorded: page units (0.1 mm, y up) with the tree's top-left corner at the
 // picture's origin, and the fonts made at 9/10 of their height while drawing
 // (MetafileOutput), as the text output does for recorded pictures.
@@ -17,9 +17,12 @@ namespace kd {
 class TFormStyles;
 
 struct Formelbild {
+    // The margin around the tree, page units (1 mm).
+    static constexpr std::int32_t Rand = 10;
+
     std::unique_ptr<TDLine> Baum;
     std::shared_ptr<TFormStyles> Stile;
-    TRect Rect;                  // the tree's rectangle, normalised
+    TRect Rect;                  // the tree's rectangle with the margin, normalised
     std::int32_t Breite = 0;     // Right - Left + 1, page units
     std::int32_t Hoehe = 0;      // Top - Bottom + 1
 

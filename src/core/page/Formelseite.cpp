@@ -62,10 +62,11 @@ const FormelPosTabelle& TFormelseite::Zeichnen(Device& dc, const std::vector<std
                                               Seitenbilder* bilder) {
     const std::shared_ptr<TFormStyles> stile =
         stileIn ? stileIn : std::make_shared<TFormStyles>();
-    const int n = std::min<int>(static_cast<int>(texte.size()), MaxSeitenformeln);
+    const int n = static_cast<int>(texte.size());
     if (LayoutGueltig && ElementListe.Count() != n) Ungueltig();
     const bool neu = !LayoutGueltig;
     if (neu) ElementListe.ClearItems();
+    FormelPos.assign(std::size_t(n), FormelPosEintrag{});
 
     BildBreite = RandOhneBild;
     if (bilder)
@@ -75,10 +76,10 @@ const FormelPosTabelle& TFormelseite::Zeichnen(Device& dc, const std::vector<std
         }
 
     const LogPen altPen = dc.SelectPen(LogPen{PS_SOLID, 0, 0, Trennfarbe});
-    dc.FillRect(TRect{0, Seitenoben, 32000, -32000}, WhiteBrush());
     Anzahl = n;
     std::int32_t acc = 50;
     if (n == 0) {
+        dc.FillRect(TRect{0, Seitenoben, 32000, -32000}, WhiteBrush());
         Ende = Seitenoben + 25 - acc;
         dc.SelectPen(altPen);
         LayoutGueltig = true;
@@ -88,11 +89,21 @@ const FormelPosTabelle& TFormelseite::Zeichnen(Device& dc, const std::vector<std
     std::optional<Formelsatz> satz;
     if (neu) satz.emplace(dc, stile);
 
+    // First every block is placed, so the white ground can reach below the last one
+    // however long the library is; then the blocks are drawn.
+    struct Block {
+        std::int32_t accVorher = 0;
+        std::string kommentar;
+        bool hatKommentar = false;
+        bool mitBild = false;
+        TRect bildRect;
+    };
+    std::vector<Block> bloecke(static_cast<std::size_t>(n));
     for (int i = 0; i < n; ++i) {
-        const std::int32_t accVorher = acc;
-        std::string formel, kommentar;
-        bool hatKommentar;
-        FormelUndKommentar(texte[std::size_t(i)], formel, kommentar, hatKommentar);
+        Block& b = bloecke[std::size_t(i)];
+        b.accVorher = acc;
+        std::string formel;
+        FormelUndKommentar(texte[std::size_t(i)], formel, b.kommentar, b.hatKommentar);
 
         if (neu) {
             std::unique_ptr<TDLine> element = satz->Setzen(formel).Baum;
@@ -110,46 +121,50 @@ const FormelPosTabelle& TFormelseite::Zeichnen(Device& dc, const std::vector<std
         // The block's lower edge lies at 2950 - acc.
         if (neu) e.MovePosRel(BildBreite + 25 - e.Rect.Left, 2950 - acc - e.Rect.Bottom);
 
-        TRect bildRect;
         const TSize g = bilder ? bilder->Groesse(i) : TSize{};
-        const bool mitBild = g.cx > 0 && g.cy > 0;
-        if (mitBild) {
-            bildRect.Left = 0;
-            bildRect.Right = BildBreite - 20;
-            bildRect.Top = i == 0 ? 2915 : Seitenoben - acc + h - 15;
-            bildRect.Bottom =
-                bildRect.Top - RoundEven(Extended(g.cy) * (bildRect.Right - bildRect.Left) / g.cx);
-            const std::int32_t bh = bildRect.Top - bildRect.Bottom;
+        b.mitBild = g.cx > 0 && g.cy > 0;
+        if (b.mitBild) {
+            b.bildRect.Left = 0;
+            b.bildRect.Right = BildBreite - 20;
+            b.bildRect.Top = i == 0 ? 2915 : Seitenoben - acc + h - 15;
+            b.bildRect.Bottom = b.bildRect.Top - RoundEven(Extended(g.cy) *
+                                                           (b.bildRect.Right - b.bildRect.Left) /
+                                                           g.cx);
+            const std::int32_t bh = b.bildRect.Top - b.bildRect.Bottom;
             if (bh > h) {
                 FormelPos[std::size_t(i)].Unterkante -= bh - h;
                 acc = acc - h + bh;
             }
         }
+        acc += 100;
+    }
+    Ende = 2995 - acc;
+    dc.FillRect(TRect{0, Seitenoben, 32000, std::min<std::int32_t>(-32000, Ende - 1000)},
+                WhiteBrush());
 
+    for (int i = 0; i < n; ++i) {
+        const Block& b = bloecke[std::size_t(i)];
         // Separator, heading comment, formula and picture, unless the whole block lies
         // outside the part of the page to draw (a comment may reach above its separator).
         const bool zeichnen = !Ausschnitt ||
                               (FormelPos[std::size_t(i)].Unterkante - 10 <= Ausschnitt->Top &&
-                               2995 - accVorher + 80 >= Ausschnitt->Bottom);
-        if (zeichnen) {
-            dc.SelectPen(LogPen{PS_SOLID, 0, 0, Trennfarbe});
-            Trennlinie(dc, 2995 - accVorher);
-            if (hatKommentar) KommentarZeichnen(dc, *stile, kommentar, 2975 - accVorher);
-            e.Draw(dc);
-            if (mitBild) bilder->Zeichnen(dc, i, bildRect);
-        }
-        acc += 100;
+                               2995 - b.accVorher + 80 >= Ausschnitt->Bottom);
+        if (!zeichnen) continue;
+        dc.SelectPen(LogPen{PS_SOLID, 0, 0, Trennfarbe});
+        Trennlinie(dc, 2995 - b.accVorher);
+        if (b.hatKommentar) KommentarZeichnen(dc, *stile, b.kommentar, 2975 - b.accVorher);
+        ElementListe[i]->Draw(dc);
+        if (b.mitBild) bilder->Zeichnen(dc, i, b.bildRect);
     }
     dc.SelectPen(LogPen{PS_SOLID, 0, 0, Trennfarbe});
-    Trennlinie(dc, 2995 - acc);
-    Ende = 2995 - acc;
+    Trennlinie(dc, Ende);
     dc.SelectPen(altPen);
     LayoutGueltig = true;
     return FormelPos;
 }
 
 TRect TFormelseite::Markierungsrahmen(int i) const {
-    if (i < 0 || i >= MaxSeitenformeln) return {};
+    if (i < 0 || i >= static_cast<int>(FormelPos.size())) return {};
     const std::int32_t x1 = BildBreite + 25 - 5;
     const std::int32_t x2 = BildBreite + 25 + FormelPos[std::size_t(i)].Breite + 5;
     const std::int32_t y1 = FormelPos[std::size_t(i)].Unterkante - 5;
@@ -163,7 +178,7 @@ void FormelKommentarZeichnen(Device& dc, TFormStyles& stile, const std::string& 
 }
 
 int TFormelseite::FormelBei(std::int32_t y) const {
-    for (int i = 0; i < Anzahl; ++i)
+    for (int i = 0; i < std::min<int>(Anzahl, static_cast<int>(FormelPos.size())); ++i)
         if (FormelPos[std::size_t(i)].Unterkante < y) return i;
     return -1;
 }

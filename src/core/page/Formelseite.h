@@ -25,16 +25,14 @@ namespace kd {
 
 class TFormStyles;
 
-// The page shows at most this many formulas.
-inline constexpr int MaxSeitenformeln = 251;
-
 // Where a formula lies on the page: the width of its layout and the y of the lower
 // boundary of its block.
 struct FormelPosEintrag {
     std::int32_t Breite = 0;
     std::int32_t Unterkante = 0;
 };
-using FormelPosTabelle = std::array<FormelPosEintrag, MaxSeitenformeln>;
+// One entry per formula of the page (it grows with the library).
+using FormelPosTabelle = std::vector<FormelPosEintrag>;
 
 // The pictures of the formulas, as the page needs them.
 class Seitenbilder {

@@ -104,6 +104,29 @@ void InIndexschrift(TDLine* e, const TFormStyles& st, Device& dc) {
     }
 }
 
+// A text leaf one size smaller: a leaf in the main fonts goes to the index fonts, one
+// already at index size to the index fonts' index size.
+void Kleiner(TDLine* e, const TFormStyles& st, Device& dc) {
+    const std::int32_t index = std::abs(st.IndexFont.Height());
+    if (auto* f = dynamic_cast<TFormelText*>(e)) {
+        if (f->Stile && std::abs(f->Stile->MainFont.Height()) <= index) {
+            f->Stile = IndexStile(*f->Stile);
+            f->OwnsStyle = 1;
+            f->GetRect(dc);
+            return;
+        }
+    } else if (auto* t = dynamic_cast<TDText*>(e)) {
+        if (t->Font && std::abs(t->Font->Height()) <= index) {
+            auto klein = std::make_shared<TCFont>(st.IndexFont);
+            klein->Font.Height = RoundEven(index * st.IndexRatio);
+            t->TauscheFont(dc, std::move(klein));
+            t->OwnsStyle = 1;
+            return;
+        }
+    }
+    InIndexschrift(e, st, dc);
+}
+
 void StoreOpText(BufferedWriter& w, const std::string& t) {
     std::uint8_t buf[MaxOpText + 1] = {};
     const std::size_t n = std::min(t.size(), MaxOpText);
@@ -141,6 +164,34 @@ std::unique_ptr<TKlammer> NeueKlammer(bool links, std::int32_t x, std::int32_t y
 
 void Verschieben(TDLine* e, std::int32_t dx, std::int32_t dy) {
     if (e && (dx != 0 || dy != 0)) e->MovePosRel(dx, dy);
+}
+
+// The middle height of a sign's points (its drawn body, without limit texts).
+std::int32_t Zeichenmitte(const TDLine* e) {
+    const auto* n = dynamic_cast<const TnEck*>(e);
+    if (!n || n->Points.empty()) return e ? (e->Rect.Top + e->Rect.Bottom) / 2 : 0;
+    std::int32_t lo = n->Points[0].y, hi = n->Points[0].y;
+    for (const TPoint& p : n->Points) {
+        lo = std::min(lo, p.y);
+        hi = std::max(hi, p.y);
+    }
+    return (lo + hi) / 2;
+}
+
+// How far a sign's box reaches left of its drawn points (room a limit text made).
+std::int32_t Linksraum(const TDLine* e) {
+    const auto* n = dynamic_cast<const TnEck*>(e);
+    if (!n || n->Points.empty()) return 0;
+    std::int32_t lo = n->Points[0].x;
+    for (const TPoint& p : n->Points) lo = std::min(lo, p.x);
+    return std::max(0, lo - e->Rect.Left);
+}
+
+void Vereinigen(TRect& r, const TRect& e) {
+    r.Left = std::min(r.Left, e.Left);
+    r.Right = std::max(r.Right, e.Right);
+    r.Top = std::max(r.Top, e.Top);
+    r.Bottom = std::min(r.Bottom, e.Bottom);
 }
 
 std::int32_t Skaliert(std::int32_t v, std::int32_t o, Extended f) {
@@ -186,6 +237,51 @@ TFormElem::TFormElem(Device& dc, std::uint32_t tag, bool bedingungsmodus, bool m
     OpFont = Stile->MainFont;
     Farbe = StylePen().Color;
     Aufbauen();
+    Umfassen(true);
+}
+
+LogFont TFormElem::OpSchrift() const {
+    LogFont f = OpFont.Font;
+    // The minus sign is the Symbol font's minus, not the text's hyphen.
+    if (Art == ArtMinus) f.SetFace("Symbol");
+    return f;
+}
+
+// The node's rectangle holds everything the node and its children draw, and the node
+// stands at the origin (Bottom 0, Left not below 0) as every element is built.
+void TFormElem::Umfassen(bool aufNull) {
+    for (const TDLine* e : {Erstes.get(), Zweites.get()})
+        if (e) Vereinigen(Rect, e->Rect);
+    if (HatKlammern) {
+        if (KlammerLinks) Vereinigen(Rect, KlammerLinks->Rect);
+        if (KlammerRechts) Vereinigen(Rect, KlammerRechts->Rect);
+    }
+    if (HatSymbolKlammern) {
+        if (SymbolKlammerLinks) Vereinigen(Rect, SymbolKlammerLinks->Rect);
+        if (SymbolKlammerRechts) Vereinigen(Rect, SymbolKlammerRechts->Rect);
+    }
+    if (ZeichnetOpText() && !OpText.empty()) {
+        const LogFont f = OpSchrift();
+        Vereinigen(Rect, {OpX, OpY + Hoehe(f, OpText), OpX + Breite(f, OpText), OpY});
+    }
+    if (Art == ArtFakultaet && Zweites && Stile) {
+        const std::int32_t y = Achse - Stile->MainFont.Height() / 2;
+        Vereinigen(Rect, {Zweites->Rect.Right + 5, y + Hoehe(OpFont.Font, "!"),
+                        Zweites->Rect.Right + 5 + Breite(OpFont.Font, "!"), y});
+    }
+    if (!aufNull) return;
+    const std::int32_t dx = Rect.Left < 0 ? -Rect.Left : 0;
+    const std::int32_t dy = -Rect.Bottom;
+    if (dx != 0 || dy != 0) MovePosRel(dx, dy);
+}
+
+// A stroke as heavy as the text's: about a twelfth of the operator font's height.
+std::int32_t TFormElem::Strichstaerke() const {
+    return std::max<std::int32_t>(1, RoundEven(std::abs(OpFont.Height()) * 0.08L));
+}
+
+bool TFormElem::ZeichnetOpText() const {
+    return (Art >= ArtGleich && Art <= ArtMal) || IstFunktion(Art) || IstVergleich(Art);
 }
 
 TFormElem::~TFormElem() = default;
@@ -257,36 +353,44 @@ void TFormElem::Rechenzeichen() {
     } else if (Art == ArtMinus && IstPlusMinus(Zweites.get())) {
         Einklammern(Zweites.get());
     }
-    const std::int32_t th = Hoehe(OpFont.Font, OpText);
-    const std::int32_t tw = Breite(OpFont.Font, OpText);
+    const std::int32_t th = Hoehe(OpSchrift(), OpText);
+    const std::int32_t tw = Breite(OpSchrift(), OpText);
     const std::int32_t W1 = BreiteVon(Erstes.get());
     const std::int32_t H1 = HoeheVon(Erstes.get()), H2 = HoeheVon(Zweites.get());
     if (Erstes) {
-        std::int32_t gap = RoundEven(Extended(H1 + H2) / 2 * Stile->StyleRatioA);
+        // The gap grows with the operands' height, but no further than one and a half
+        // times the gap between two one-line operands.
+        const std::int32_t grenze = RoundEven(
+            Extended(std::abs(OpFont.Height())) * Stile->StyleRatioA * 3 / 2);
+        std::int32_t gap = std::min(RoundEven(Extended(H1 + H2) / 2 * Stile->StyleRatioA), grenze);
         if (Art == ArtMal) gap /= 5;
         OpX = Erstes->Rect.Right + gap;
         OpY = Achsenhoehe(Erstes.get()) - th / 2;
         if (Zweites) {
             Zweites->MovePosRel(tw + W1 + 2 * gap, OpY + th / 2 - Achsenhoehe(Zweites.get()));
+            // An integral whose lower limit widened its box to the left tucks that
+            // limit under the operator, but no further than its sign stays clear of it.
             const TFormElem* k = Knoten(Zweites.get());
             if (IntegralMitGrenzen(Zweites.get()) && !k->HatSymbolKlammern)
-                Zweites->MovePosRel(-40, 0);
+                Zweites->MovePosRel(-std::min<std::int32_t>(40, Linksraum(k->Erstes.get())), 0);
         }
         Rect.Top = Zweites ? std::max(Erstes->Rect.Top, Zweites->Rect.Top) : Erstes->Rect.Top;
     } else {
         OpX = 0;
         OpY = Achsenhoehe(Zweites.get()) - th / 2;
         if (Zweites) {
-            std::int32_t dx = tw + Stile->SpacingB;
-            if (IntegralMitGrenzen(Zweites.get())) dx = -3 * Stile->SpacingB;
-            else if (IstKnotenDerArt(Zweites.get(), ArtProdukt)) dx = Stile->SpacingB;
+            // A leading sign stands tight before its operand.
+            // Before an integral whose lower limit widened its box to the left the
+            // sign tucks over that limit, but its own ink stays clear of the sign.
+            std::int32_t dx = tw + Stile->SpacingB / 4;
+            if (IntegralMitGrenzen(Zweites.get()))
+                dx = std::max(-3 * Stile->SpacingB,
+                              dx - Linksraum(Knoten(Zweites.get())->Erstes.get()));
             Zweites->MovePosRel(dx, 0);
         }
         Rect.Top = Zweites ? Zweites->Rect.Top : th;
     }
     Rect.Right = Zweites ? Zweites->Rect.Right : OpX + tw;
-    if (Zweites && Zweites->Rect.Bottom < 0) MovePosRel(0, -Zweites->Rect.Bottom);
-    Rect.Bottom = 0;
     Achse = Zweites ? Achsenhoehe(Zweites.get()) : Achsenhoehe(Erstes.get());
 }
 
@@ -304,6 +408,10 @@ void TFormElem::Bruch() {
                                               std::move(Zweites), std::move(b), ArtMal,
                                               OwnsStyle != 0, EigeneStile != 0, Style, Stile);
     }
+    // A text with an index reaches below its base line: numerator and denominator
+    // stand on their lowest ink, so the gaps to the bar hold.
+    for (TDLine* e : {Erstes.get(), Zweites.get()})
+        if (e && e->Rect.Bottom < 0) e->MovePosRel(0, -e->Rect.Bottom);
     const std::int32_t W1 = BreiteVon(Erstes.get()), W2 = BreiteVon(Zweites.get());
     const std::int32_t H2 = HoeheVon(Zweites.get());
     const std::int32_t d = std::abs(W1 - W2) / 2;
@@ -331,6 +439,8 @@ void TFormElem::Potenz() {
     TFormElem* basis = Knoten(Erstes.get());
     if (basis && !(basis->Art >= ArtAbs && basis->Art <= 19)) Einklammern(basis);
     if (IstTextblatt(Zweites.get())) InIndexschrift(Zweites.get(), *Stile, *DC);
+    // Every exponent is set at index size, an expression as well as a single letter.
+    if (TFormElem* hoch = Knoten(Zweites.get()); hoch && !hoch->Verkleinert) hoch->Verkleinern();
     if (basis && Zweites && IstLaden(basis->Art) &&
         (basis->Art < ArtXoder || EndetMitIndex(Blatttext(basis->Erstes.get())))) {
         const TFormElem* hoch = Knoten(Zweites.get());
@@ -369,9 +479,12 @@ void TFormElem::Funktion() {
     const std::int32_t W2 = BreiteVon(Zweites.get()), H2 = HoeheVon(Zweites.get());
     const std::int32_t sb = Stile->SpacingB;
     HatKlammern = 1;
-    KlammerLinks = NeueKlammer(true, W1 + 5, 0, H2, Style);
+    // The brackets span the argument's full height, an index below its base line too.
+    const std::int32_t unten = Zweites ? Zweites->Rect.Bottom : 0;
+    KlammerLinks = NeueKlammer(true, W1 + 5, unten, H2, Style);
     const std::int32_t wl = BreiteVon(KlammerLinks.get());
-    KlammerRechts = NeueKlammer(false, 2 * sb + W1 + wl + W2, 0, H2, Style);
+    // The right bracket as far from the argument as the left one (sb - 5).
+    KlammerRechts = NeueKlammer(false, 2 * sb - 5 + W1 + wl + W2, unten, H2, Style);
     Verschieben(Zweites.get(), sb + W1 + wl, 0);
     Achse = Achsenhoehe(Zweites.get());
     OpX = 0;
@@ -387,7 +500,7 @@ void TFormElem::Wurzel() {
     const std::int32_t sb = Stile->SpacingB;
     auto zeichen = std::make_unique<TWurzel>(
         *DC, TagWurzel, false, std::shared_ptr<TCFont>(Stile, &Stile->IndexFont), false, Style,
-        Art - 19, 2 * sb + W2, sb + H2, 0, 0);
+        Art - 19, 2 * sb + W2, sb + H2, Zweites ? Zweites->Rect.Bottom : 0, 0);
     Verschieben(Zweites.get(), zeichen->RadikandX() + sb, 0);
     Rect = zeichen->Rect;
     Erstes = std::move(zeichen);
@@ -418,18 +531,17 @@ void TFormElem::Gamma() {
             Zweites = std::move(huelle);
         }
     }
-    const std::int32_t H2 = HoeheVon(Zweites.get());
+    // The sign is a capital letter: seven tenths of the main font high, centred on the
+    // argument's axis, so it stands on the line however deep the argument nests.
     const std::int32_t sb = Stile->SpacingB;
-    auto zeichen = std::make_unique<TGamma>(*DC, TagGamma, false, Style, H2 - sb, 0, 0);
-    Verschieben(Zweites.get(), zeichen->Rect.Right + sb, -sb);
+    const std::int32_t hoehe = std::min<std::int32_t>(
+        RoundEven(Extended(std::abs(Stile->MainFont.Height())) * 7 / 10), TGamma::MaxHoehe);
+    const std::int32_t achse = Zweites ? Achsenhoehe(Zweites.get()) : hoehe / 2;
+    auto zeichen = std::make_unique<TGamma>(*DC, TagGamma, false, Style, hoehe, achse - hoehe / 2, 0);
+    Verschieben(Zweites.get(), zeichen->Rect.Right + sb / 2, 0);
     Rect = zeichen->Rect;
-    if (Zweites) {
-        Rect.Right = Zweites->Rect.Right;
-        Rect.Top = Zweites->Rect.Top;
-        Rect.Bottom = Zweites->Rect.Bottom;
-    }
     Erstes = std::move(zeichen);
-    Achse = Achsenhoehe(Zweites.get());
+    Achse = achse;
 }
 
 // SUMME, PRODUKT and INTEGRAL: the sign sized to the body, the body in parentheses,
@@ -446,19 +558,24 @@ void TFormElem::Summe() {
         Erstes->OwnsStyle = OwnsStyle;
     }
     const std::int32_t W1 = BreiteVon(Erstes.get()), W2 = BreiteVon(Zweites.get());
-    std::int32_t H1 = HoeheVon(Erstes.get());
     const std::int32_t sb = Stile->SpacingB;
-    const std::int32_t y = (H1 - H2) / 2;
+    // The sign's middle lies on the body's axis (a fraction's bar), and the brackets
+    // span the body's full height; a body taller than the sign reaches above and below
+    // it, and the node's rectangle grows over both.
+    const std::int32_t mitte = Erstes ? Zeichenmitte(Erstes.get()) : H2 / 2;
+    if (Zweites) Zweites->MovePosRel(0, mitte - Achsenhoehe(Zweites.get()));
+    const std::int32_t unten = Zweites ? Zweites->Rect.Bottom : mitte;
     HatKlammern = 1;
-    KlammerLinks = NeueKlammer(true, sb + W1, y, H2, Style);
+    KlammerLinks = NeueKlammer(true, sb + W1, unten, H2, Style);
     const std::int32_t wl = BreiteVon(KlammerLinks.get());
-    KlammerRechts = NeueKlammer(false, 2 * sb + W1 + wl + W2, y, H2, Style);
-    Verschieben(Zweites.get(), sb + W1 + wl, y);
-    if (Art == ArtIntegral) H1 = std::max(H1, H2);
+    // The right bracket as close to the body as the left one.
+    KlammerRechts = NeueKlammer(false, sb + W1 + wl + W2, unten, H2, Style);
+    Verschieben(Zweites.get(), sb + W1 + wl, 0);
     OpX = 0;
-    OpY = H1 / 2;
-    Rect = {0, H1, KlammerRechts->Rect.Right, 0};
-    Achse = Achsenhoehe(Zweites.get());
+    OpY = mitte;
+    Rect = Erstes ? Erstes->Rect : TRect{0, 0, 0, 0};
+    Rect.Left = 0;
+    Achse = mitte;
 }
 
 // ; and the connectives: the first sub-formula 15 above the second; in condition mode
@@ -614,26 +731,38 @@ void TFormElem::Draw(Device& dc) {
             schmal = Erstes ? Erstes.get() : Zweites.get();
         if (!schmal) break;
         const std::int32_t l = schmal->Rect.Left, r = schmal->Rect.Right;
-        const TPoint balken[4] = {{l, OpY}, {r, OpY}, {r, OpY - 1}, {l, OpY - 1}};
-        const LogBrush* b = StyleBrush();
-        const LogBrush altBrush = dc.SelectBrush(b ? *b : LogBrush{BS_SOLID, pen.Color, 0});
+        // A bar of the text's stroke weight on the axis, filled in the pen's colour.
+        const std::int32_t w = Strichstaerke();
+        const std::int32_t oben = OpY + w / 2, unten = oben - w;
+        const TPoint balken[4] = {{l, oben}, {r, oben}, {r, unten}, {l, unten}};
+        const LogPen ohne = dc.SelectPen(NullPen());
+        const LogBrush altBrush = dc.SelectBrush({BS_SOLID, pen.Color, 0});
         dc.Polygon(balken, 4);
         dc.SelectBrush(altBrush);
+        dc.SelectPen(ohne);
         break;
     }
-    case ArtAbs:
-        dc.MoveTo(Rect.Left, Rect.Top);
-        dc.LineTo(Rect.Left, Rect.Bottom);
-        dc.MoveTo(Rect.Right, Rect.Top);
-        dc.LineTo(Rect.Right, Rect.Bottom);
+    case ArtAbs: {
+        // Bars of the text's stroke weight, inside the box at its two sides.
+        const std::int32_t w = Strichstaerke();
+        const TPoint links[4] = {{Rect.Left, Rect.Top}, {Rect.Left + w, Rect.Top},
+                                 {Rect.Left + w, Rect.Bottom}, {Rect.Left, Rect.Bottom}};
+        const TPoint rechts[4] = {{Rect.Right - w, Rect.Top}, {Rect.Right, Rect.Top},
+                                  {Rect.Right, Rect.Bottom}, {Rect.Right - w, Rect.Bottom}};
+        const LogPen ohne = dc.SelectPen(NullPen());
+        const LogBrush altBrush = dc.SelectBrush({BS_SOLID, pen.Color, 0});
+        dc.Polygon(links, 4);
+        dc.Polygon(rechts, 4);
+        dc.SelectBrush(altBrush);
+        dc.SelectPen(ohne);
         break;
+    }
     case ArtFakultaet:
         if (Zweites && Stile)
             text(OpFont.Font, Zweites->Rect.Right + 5, Achse - Stile->MainFont.Height() / 2, "!");
         break;
     default:
-        if ((Art >= ArtGleich && Art <= ArtMal) || IstFunktion(Art) || IstVergleich(Art))
-            text(OpFont.Font, OpX, OpY, OpText);
+        if (ZeichnetOpText()) text(OpSchrift(), OpX, OpY, OpText);
         break;
     }
     dc.SelectPen(altPen);
@@ -687,9 +816,19 @@ void TFormElem::Skalieren(Extended f, std::int32_t ox, std::int32_t oy) {
         const std::int32_t b = Skaliert(e->Rect.Bottom, oy, f);
         if (auto* t = dynamic_cast<TDText*>(e)) {
             Device* dc = t->DC ? t->DC : DC;
-            if (dc) InIndexschrift(t, *Stile, *dc);
+            if (dc) Kleiner(t, *Stile, *dc);
         } else {
             e->Zoom(f);  // signs: the points about their own Left and Bottom
+            // Their texts (limits, the root's degree) shrink with them.
+            if (auto* z = dynamic_cast<TSigma*>(e); z && z->Stile) {
+                z->Stile = IndexStile(*z->Stile);
+            } else if (auto* i = dynamic_cast<TIntegral*>(e); i && i->Stile) {
+                i->Stile = IndexStile(*i->Stile);
+            } else if (auto* w = dynamic_cast<TWurzel*>(e); w && w->GradFont) {
+                auto g = std::make_shared<TCFont>(*w->GradFont);
+                g->Font.Height = RoundEven(g->Font.Height * f);
+                w->GradFont = std::move(g);
+            }
         }
         e->MovePosRel(l - e->Rect.Left, b - e->Rect.Bottom);
     };
@@ -707,6 +846,9 @@ void TFormElem::Skalieren(Extended f, std::int32_t ox, std::int32_t oy) {
     OpY = Skaliert(OpY, oy, f);
     Achse = Skaliert(Achse, oy, f);
     if (Stile) OpFont = Stile->IndexFont;
+    // The texts now have the index fonts' own sizes, which scaling the positions does
+    // not give exactly: the box grows over them.
+    if (DC) Umfassen(false);
 }
 
 // ---- persistence ------------------------------------------------------------------------

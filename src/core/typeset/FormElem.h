@@ -134,6 +134,14 @@ private:
     // After Load: children and brackets without styles get this node's.
     void StileVerteilen();
     bool LadenFelder(BufferedReader& r);
+    // Grows Rect over everything drawn and, with aufNull, puts the node back on the
+    // origin.
+    void Umfassen(bool aufNull);
+    // Whether the node draws OpText, and the font it is drawn in.
+    bool ZeichnetOpText() const;
+    // The weight of the lines a node draws (the bars of ABS), in page units.
+    std::int32_t Strichstaerke() const;
+    LogFont OpSchrift() const;
 };
 
 // Formula styles in which a text is drawn at index size: the main fonts become the

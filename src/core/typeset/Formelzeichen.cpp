@@ -1,6 +1,8 @@
 #include "core/typeset/Formelzeichen.h"
 
 #include <algorithm>
+#include <cmath>
+#include <vector>
 #include <typeinfo>
 
 #include "core/page/Rounding.h"
@@ -124,22 +126,6 @@ TSize Zeichengroesse(Device& dc, const LogFont& font, unsigned char code) {
     return s;
 }
 
-// The font narrowed so that the character's advance is at most `ziel` units, where the
-// device narrows fonts by their average character width (LogFont Width; the advance
-// scales with it). A device that does not, or a character narrow enough already, keeps
-// the font as it is.
-LogFont Verschmaelert(Device& dc, const LogFont& font, unsigned char code, std::int32_t ziel) {
-    const std::int32_t w = Zeichengroesse(dc, font, code).cx;
-    if (w <= ziel || ziel <= 0) return font;
-    LogFont probe = font;
-    probe.Width = std::max(std::abs(font.Height) / 4, 1);
-    const std::int32_t wp = Zeichengroesse(dc, probe, code).cx;
-    if (wp <= 0 || wp == w) return font;
-    LogFont f = font;
-    f.Width = std::max<std::int32_t>(1, static_cast<std::int32_t>(Extended(probe.Width) * ziel / wp));
-    return f;
-}
-
 // One Symbol-font character at (x, y), bottom-left aligned, transparent.
 void Symbolzeichen(Device& dc, const LogFont& font, std::int32_t x, std::int32_t y,
                    unsigned char code, TColor farbe) {
@@ -182,46 +168,66 @@ bool TKlammer::IstLinks() const {
     return Points[1].x < Points[0].x;
 }
 
-// The characters stand in the bracket's own rectangle, never over the content it
-// encloses (which begins right at the inner edge):
-//  - a single parenthesis has its advance box against the inner edge (a character's
-//    ink lies inside its advance); a device that narrows fonts (LogFont Width)
-//    condenses it so that its ink fills the rectangle, and two brackets side by side
-//    or an exponent after the bracket stay clear of it as well;
-//  - brace pieces are built around their stem, which stands at the middle of their
-//    advance with the hook reaching inward; so the middle of the advance lies on the
-//    outer edge, and the hook covers the rectangle (narrowed where the device can, so
-//    that half the advance is no wider than the rectangle). The upper piece hangs from the
-//    Top, the lower one stands on the Bottom, so the bracket is exactly as tall as
-//    its content; the pieces overlap in the middle (each is 0.65 of the height).
+// A round bracket of one weight at every height: a crescent filled in the pen's colour,
+// its outer edge touching the box's outer side in the middle, its inner edge the inner
+// side at both ends, everything inside the box. The stroke is as thick as a text's
+// (about six tenths of the box's width, at most 4 units) and thins towards the ends.
+std::vector<TPoint> Rundklammer(const TRect& r, bool links, int n, int fein) {
+    const double h = r.Top - r.Bottom, w = r.Right - r.Left;
+    const double t = std::clamp(w * 0.6, 1.0, 4.0), te = t * 0.4;
+    n = std::clamp(n, 2, 64);
+    std::vector<TPoint> aus;
+    aus.reserve(2 * (n + 1));
+    auto punkt = [&](double abstand, double s) {
+        // abstand: distance from the inner side
+        const double x = links ? r.Right - abstand : r.Left + abstand;
+        aus.push_back({static_cast<std::int32_t>(std::lround(x * fein)),
+                       static_cast<std::int32_t>(std::lround((r.Bottom + s * h) * fein))});
+    };
+    auto bauch = [](double s) { return std::pow(std::sin(3.14159265358979 * s), 0.8); };
+    for (int i = 0; i <= n; ++i) {  // outer edge, upwards
+        const double s = double(i) / n;
+        punkt(std::round((te + (w - te) * bauch(s)) * fein) / fein, s);
+    }
+    for (int i = n; i >= 0; --i) {  // inner edge, downwards
+        // The stroke's width rounded on its own, so that it does not wobble by the
+        // rounding of both edges.
+        const double s = double(i) / n;
+        const double aussen = te + (w - te) * bauch(s);
+        const double dicke = aussen - std::max(0.0, w - t) * bauch(s);
+        punkt((std::round(aussen * fein) - std::round(dicke * fein)) / fein, s);
+    }
+    return aus;
+}
+
 void TKlammer::Draw(Device& dc) {
-    if (typeid(*this) != typeid(TKlammer) || !SymbolKlammer() || Points.size() < 2) {
+    if (typeid(*this) != typeid(TKlammer) || Points.size() < 2) {
         TPolygon::Draw(dc);
         return;
     }
-    const bool links = IstLinks();
-    const std::int32_t bh = Rect.Top - Rect.Bottom;
-    const TColor farbe = StylePen().Color;
-    const std::int32_t breite = std::max(Rect.Right - Rect.Left, 1);
-    if (bh < 41) {
-        // A parenthesis's ink takes about four fifths of its advance: an advance of a
-        // third more than the rectangle's width fills the rectangle.
-        const unsigned char zeichen = links ? '(' : ')';
-        const LogFont arial =
-            Verschmaelert(dc, CreateNamedFont("Arial", bh, 400), zeichen, breite * 4 / 3);
-        const std::int32_t w = Zeichengroesse(dc, arial, zeichen).cx;
-        Symbolzeichen(dc, arial, links ? Rect.Right - w : Rect.Left, Rect.Bottom, zeichen, farbe);
-        return;
+    // About one segment per eight device pixels of height: smooth when enlarged, few
+    // points on the screen page.
+    const double pixel = std::abs((Rect.Top - Rect.Bottom) * dc.ScaleY());
+    const int n = std::clamp(static_cast<int>(pixel / 8) & ~1, 4, 32);
+    // Enlarged, the outline is laid in tenths of a unit (the mapping for the moment
+    // ten times finer), so that its edges do not step by whole units.
+    const bool gross = std::abs(dc.ScaleY()) > 1.5;
+    const int fein = gross ? 10 : 1;
+    const std::vector<TPoint> umriss = Rundklammer(Rect, IstLinks(), n, fein);
+    DeviceMapping alt;
+    if (gross) {
+        DeviceMapping m = dc.Mapping();
+        alt = m;
+        m.WindowOrg = {m.WindowOrg.x * fein, m.WindowOrg.y * fein};
+        m.WindowExt = {m.WindowExt.cx * fein, m.WindowExt.cy * fein};
+        dc.SetMapping(m);
     }
-    // The hook reaches inward from the stem at most half the advance: an advance of
-    // twice the rectangle's width keeps it inside.
-    const unsigned char oben = links ? 236 : 252, unten = links ? 238 : 254;
-    const LogFont symbol =
-        Verschmaelert(dc, CreateNamedFont("Symbol", RoundEven(bh * 0.65L), 400), oben, 2 * breite);
-    const TSize so = Zeichengroesse(dc, symbol, oben), su = Zeichengroesse(dc, symbol, unten);
-    const std::int32_t kante = links ? Rect.Left : Rect.Right;
-    Symbolzeichen(dc, symbol, kante - so.cx / 2, Rect.Top - so.cy, oben, farbe);
-    Symbolzeichen(dc, symbol, kante - su.cx / 2, Rect.Bottom, unten, farbe);
+    const LogPen altPen = dc.SelectPen(NullPen());
+    const LogBrush altBrush = dc.SelectBrush({BS_SOLID, StylePen().Color, 0});
+    dc.Polygon(umriss.data(), static_cast<int>(umriss.size()));
+    dc.SelectBrush(altBrush);
+    dc.SelectPen(altPen);
+    if (gross) dc.SetMapping(alt);
 }
 
 // ---- TWurzel ------------------------------------------------------------------------
@@ -239,24 +245,73 @@ TWurzel::TWurzel(Device& dc, std::uint32_t tag, bool ownsFont, std::shared_ptr<T
     Zielhoehe = zielhoehe;
     if (!GradFont) GradFont = std::make_shared<TCFont>();
     Skalieren(WurzelTabelle, Extended(zielhoehe) / WurzelTabelle.Hoehe, x0, y0);
+    if (Grad == 3 || Grad == 4) {
+        // The degree stands above the hook, left of the rising stroke: when the hook is
+        // narrower than the digit, the sign moves right to make room.
+        const char* ziffer = Grad == 3 ? "3" : "4";
+        const std::int32_t gw = TextWidth(dc, GradFont->Font, ziffer);
+        const std::int32_t links = GradRechts() - gw;
+        if (links < x0) {
+            GradVersatz = x0 - links;
+            for (TPoint& p : Points) p.x += GradVersatz;
+        }
+    }
     const std::int32_t balken = RadikandX() + zielbreite + x0;
     Points[4].x = balken;
     Points[5].x = balken;
     GetRect();
-    const std::int32_t oben = Points[1].y + TextHeight(dc, GradFont->Font, "3");
-    if (oben > Rect.Top) Rect.Top = oben;
+    if (Grad == 3 || Grad == 4) {
+        const char* ziffer = Grad == 3 ? "3" : "4";
+        Rect.Left = std::min(Rect.Left, GradRechts() - TextWidth(dc, GradFont->Font, ziffer));
+        Rect.Top = std::max(Rect.Top, GradUnten() + TextHeight(dc, GradFont->Font, ziffer));
+    }
 }
 
-std::int32_t TWurzel::RadikandX() const { return RoundEven(26 * Scale); }
+std::int32_t TWurzel::RadikandX() const { return RoundEven(26 * Scale) + GradVersatz; }
+
+// The degree's right edge: the foot of the stroke that falls from the hook.
+std::int32_t TWurzel::GradRechts() const { return Points.size() > 2 ? Points[2].x - 1 : OriginX; }
+// The degree's bottom: just above the hook.
+std::int32_t TWurzel::GradUnten() const { return Points.size() > 1 ? Points[1].y + 2 : OriginY; }
+
+// The strokes of the sign at the text's weight, whatever the radicand's height: a short
+// tick, the down stroke twice as thick, the thin up stroke and the bar, each a filled
+// outline along the table's lines and inside the sign's box.
+std::vector<std::vector<TPoint>> TWurzel::Striche() const {
+    if (Points.size() < 10) return {};
+    const std::int32_t w =
+        std::max<std::int32_t>(1, RoundEven(std::abs(GradFont ? GradFont->Font.Height : 34) * 0.09L));
+    const std::int32_t x0 = Points[0].x, yk = Points[0].y;   // the tick's left end
+    const std::int32_t xk = Points[8].x;                     // where the down stroke starts
+    const std::int32_t xf = Points[7].x, yf = Points[7].y;   // the foot
+    const std::int32_t xt = Points[3].x, yt = Points[3].y;   // the top of the up stroke
+    const std::int32_t xe = Points[4].x;                     // the bar's end
+    const std::int32_t d = std::max<std::int32_t>(w, std::min<std::int32_t>(2 * w, xf + w - xk));
+    return {
+        {{x0, yk - w}, {xk + d / 2, yk - w}, {xk + d / 2, yk}, {x0, yk}},
+        {{xk, yk}, {xk + d, yk}, {xf + w, yf}, {xf, yf}},
+        {{xf, yf}, {xf + w, yf}, {xt + w, yt}, {xt, yt}},
+        {{xt, yt - w}, {xe, yt - w}, {xe, yt}, {xt, yt}},
+    };
+}
 
 void TWurzel::Draw(Device& dc) {
-    TPolygon::Draw(dc);
+    const auto striche = Striche();
+    if (striche.empty()) {
+        TPolygon::Draw(dc);
+    } else if (StylePen().Style != PS_NULL) {
+        const LogPen altPen = dc.SelectPen(NullPen());
+        const LogBrush altBrush = dc.SelectBrush({BS_SOLID, StylePen().Color, 0});
+        for (const auto& s : striche) dc.Polygon(s.data(), static_cast<int>(s.size()));
+        dc.SelectBrush(altBrush);
+        dc.SelectPen(altPen);
+    }
     if ((Grad != 3 && Grad != 4) || Points.size() < 2 || !GradFont) return;
     const LogFont alt = dc.SelectFont(ScaledFont(dc, GradFont->Font));
-    dc.SetTextAlign(TA_CENTER | TA_BOTTOM);
+    dc.SetTextAlign(TA_RIGHT | TA_BOTTOM);
     dc.SetTextColor(StylePen().Color);
     dc.SetBkMode(TRANSPARENT);
-    dc.TextOut(Points[1].x + 5, Points[1].y, Grad == 3 ? "3" : "4");
+    dc.TextOut(GradRechts(), GradUnten(), Grad == 3 ? "3" : "4");
     dc.SelectFont(alt);
 }
 
@@ -321,9 +376,14 @@ void TSigma::HoeheSetzen(Device& dc, std::int32_t h) {
     if (!Stile) return;
     ObenBreite = Grenzbreite(dc, *Stile, Oben);
     UntenBreite = Grenzbreite(dc, *Stile, Unten);
-    const std::int32_t mitte = (Punkt(*this, 0).x + Punkt(*this, 11).x) / 2;
-    for (const std::int32_t w : {ObenBreite, UntenBreite})
-        if (w > 0) Rect.Left = std::min(Rect.Left, mitte - w / 2);
+    // The limit texts are drawn centred on GrenzMitte: a text wider than the sign
+    // widens the sign's box to both sides.
+    const std::int32_t mitte = GrenzMitte();
+    for (const std::int32_t w : {ObenBreite, UntenBreite}) {
+        if (w <= 0) continue;
+        Rect.Left = std::min(Rect.Left, mitte - w / 2);
+        Rect.Right = std::max(Rect.Right, mitte - w / 2 + w);
+    }
     if (Rect.Left < 0) PunkteVerschieben(*this, -Rect.Left);
 }
 
@@ -400,6 +460,18 @@ void TIntegral::HoeheSetzen(Device& dc, std::int32_t h) {
             for (TPoint& p : Points) p.x += d;
             Rect.Right += d;
         }
+        Rect.Right = std::max(Rect.Right, Punkt(*this, 44).x + 2 - UntenBreite / 2 + UntenBreite);
+    }
+    if (!Oben.empty()) {
+        // The upper limit is centred on the sign's head; a wide one widens the box.
+        const std::int32_t kopf = Punkt(*this, 21).x;
+        const std::int32_t start = kopf - ObenBreite / 2;
+        if (start < Rect.Left) {
+            const std::int32_t d = Rect.Left - start;
+            for (TPoint& p : Points) p.x += d;
+            Rect.Right += d;
+        }
+        Rect.Right = std::max(Rect.Right, Punkt(*this, 21).x - ObenBreite / 2 + ObenBreite);
     }
     if (!Oben.empty()) Rect.Top += lh;
     if (!Unten.empty()) Rect.Bottom -= lh;

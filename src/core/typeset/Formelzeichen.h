@@ -12,6 +12,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "core/page/Device.h"
 #include "core/typeset/Formen.h"
@@ -52,8 +53,8 @@ public:
              std::int32_t zielhoehe, std::int32_t y0);
 
     std::string_view ClassName() const override { return "TKlammer"; }
-    // While SymbolKlammer is set, a parenthesis is drawn as text: below 41 units a
-    // single "(" or ")", taller ones from two Symbol brace pieces; else the polygon.
+    // A parenthesis is drawn as a round bracket of one weight (Rundklammer) inside
+    // its box; a root or gamma sign as its polygon.
     void Draw(Device& dc) override;
 
     // Left parenthesis: the second point lies left of the first (by the tag when both
@@ -77,15 +78,23 @@ public:
             std::int32_t zielbreite, std::int32_t zielhoehe, std::int32_t y0, std::int32_t x0);
 
     std::string_view ClassName() const override { return "TWurzel"; }
-    // The polygon and, for degree 3 or 4, the digit over the hook.
+    // The strokes (Striche) and, for degree 3 or 4, the digit over the hook.
     void Draw(Device& dc) override;
+    // The sign's strokes as filled outlines of a constant weight (a tenth of the
+    // degree font's height), laid along the point table's lines.
+    std::vector<std::vector<TPoint>> Striche() const;
     // Where the radicand starts, relative to the sign's origin: round(26 × Scale).
     std::int32_t RadikandX() const;
+    // Where the degree digit is drawn: its right edge and its bottom.
+    std::int32_t GradRechts() const;
+    std::int32_t GradUnten() const;
 
     std::int32_t Zielbreite = 0;
     std::int32_t Grad = 2;
     std::shared_ptr<TCFont> GradFont;
     std::uint8_t OwnsFont = 0;
+    // How far the sign was moved right to make room for the degree (not stored).
+    std::int32_t GradVersatz = 0;
 };
 
 class TGamma : public TKlammer {
@@ -176,6 +185,11 @@ public:
     std::uint8_t EigeneStile = 0;
     std::int32_t ObenBreite = 0, UntenBreite = 0;
 };
+
+// The outline of a round bracket filling the box r: a crescent of a text's stroke weight
+// at every height, bulging outwards (to the left for a left bracket); n segments (an
+// even number, 2..64) along each edge, 2 (n + 1) points, in units of 1 / fein.
+std::vector<TPoint> Rundklammer(const TRect& r, bool links, int n = 16, int fein = 1);
 
 // Makes the signs known to lists of drawing objects by class name.
 void RegisterSignClasses();

@@ -10,6 +10,7 @@
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QScreen>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QSignalBlocker>
@@ -76,14 +77,24 @@ TDlgFormelSamml::TDlgFormelSamml(Meldungen* meldungen, QWidget* eltern)
     VerbindeHaken();
     DesktopEinrichten();
 
-    setMinimumSize(ClientBreite, ClientHoehe);
+    // The window opens at its designed size and may be made smaller (at 200 % scaling
+    // the designed size does not fit a 1080p screen): the page and the library list
+    // shrink and show scroll bars.
+    setMinimumSize(MinBreite, MinHoehe);
     resize(ClientBreite, ClientHoehe);
+    // On a screen too small for the designed size it opens as large as the screen allows.
+    if (const QScreen* bildschirm = screen()) {
+        const QSize frei = bildschirm->availableSize();
+        resize(std::clamp(frei.width(), MinBreite, int(ClientBreite)),
+               std::clamp(frei.height(), MinHoehe, int(ClientHoehe)));
+    }
     FormCreate();
 }
 
 TDlgFormelSamml::~TDlgFormelSamml() {
     // The hooks point back at this window; the state outlives none of the widgets.
     sammlung_.Frage = nullptr;
+    sammlung_.GefahrFrage = nullptr;
     sammlung_.Meldung = nullptr;
     sammlung_.LayoutUngueltig = nullptr;
 }
@@ -187,6 +198,8 @@ QToolButton* TDlgFormelSamml::Knopf(const char* name, QRect platz, const char* s
     b->setFocusPolicy(Qt::NoFocus);
     b->setToolButtonStyle(Qt::ToolButtonIconOnly);
     if (!hinweis.isEmpty()) b->setToolTip(hinweis);
+    // Screen readers read the hint; the help button, which shows none, is "Hilfe".
+    b->setAccessibleName(hinweis.isEmpty() ? QStringLiteral("Hilfe") : hinweis);
     // The icon fills the button but for a small margin.
     QSize icon(platz.width() - 6, platz.height() - 6);
     if (platz.height() < 20) icon = QSize(platz.width() - 5, platz.height() - 4);
@@ -291,6 +304,13 @@ void TDlgFormelSamml::VerbindeHaken() {
         default: return Antwort::Abbrechen;
         }
     };
+    sammlung_.GefahrFrage = [this](const std::string& text) {
+        switch (meldungen_->GefahrFrage(U(text))) {
+        case Meldungen::Antwort::Ja: return Antwort::Ja;
+        case Meldungen::Antwort::Nein: return Antwort::Nein;
+        default: return Antwort::Abbrechen;
+        }
+    };
     sammlung_.Meldung = [this](const std::string& text) { meldungen_->Fehler(U(text)); };
     sammlung_.LayoutUngueltig = [this] {
         LayoutGueltig = false;
@@ -300,15 +320,20 @@ void TDlgFormelSamml::VerbindeHaken() {
 
 void TDlgFormelSamml::resizeEvent(QResizeEvent* e) {
     QWidget::resizeEvent(e);
-    const int dx = std::max(0, width() - ClientBreite);
-    const int dy = std::max(0, height() - ClientHoehe);
+    const int dx = width() - ClientBreite;
+    const int dy = height() - ClientHoehe;
+    // Smaller than designed: the library list gives up height and the controls below
+    // it move up with it.
+    const int kleiner = std::min(0, dy);
     for (const Platz& p : plaetze_) {
         if (!p.widget) continue;
         QRect r = p.basis;
         if (p.anker & Rechts) r.translate(dx, 0);
         if (p.anker & Unten) r.translate(0, dy);
+        else if ((p.anker & Rechts) && r.top() > ListeUnten) r.translate(0, kleiner);
         if (p.anker & Breiter) r.setWidth(r.width() + dx);
         if (p.anker & Hoeher) r.setHeight(r.height() + dy);
+        if (p.widget == ListBox1) r.setHeight(r.height() + kleiner);
         p.widget->setGeometry(r);
     }
     TeilungAnwenden();
@@ -432,22 +457,31 @@ void TDlgFormelSamml::SetFormel(int index) {
     InvertFormel(akt);
     FormeltextZuRichText(sammlung_.FormelListe[akt]->FormelText, RichEdit1, 9);
 
-    // Scroll: a step down when the formula ends below the view, a step up when the one
-    // above it ends above the view; the first formula shows the top of the page.
-    if (akt >= Seite.Anzahl) return;  // beyond the page's table of positions
+    FormelZeigen();
+}
+
+void TDlgFormelSamml::FormelZeigen() {
+    // The whole frame of the selected formula is scrolled into the view (its top when it
+    // is taller than the view); the first formula shows the top of the page.
+    const int akt = sammlung_.AktFormel;
+    if (akt < 0 || akt >= Seite.Anzahl) return;
     QScrollBar* senkrecht = CScrollBox1->verticalScrollBar();
-    const double z = PaintBox1->ZoomFactor;
-    int p = senkrecht->value();
-    if (Seite.FormelPos[std::size_t(akt)].Unterkante <
-        SeitenHoehe - RoundEven((CScrollBox1->height() + p) / z))
-        p += 150;
-    if (akt >= 1) {
-        if (Seite.FormelPos[std::size_t(akt - 1)].Unterkante > SeitenHoehe - RoundEven(p / z)) p -= 100;
-        if (p < 0) p = 0;
-    } else {
-        p = 0;
+    if (akt == 0) {
+        senkrecht->setValue(0);
+        return;
     }
-    senkrecht->setValue(p);
+    SeitenhoeheAnpassen();
+    PaintBox1->SetScale();
+    // The frame and a little of the page below it (the separator under the last one).
+    TRect rahmen = Seite.Markierungsrahmen(akt);
+    rahmen.Bottom = std::min(rahmen.Bottom, Seite.FormelPos[std::size_t(akt)].Unterkante - 50);
+    const QRect r = PaintBox1->PixelRect(rahmen).normalized();
+    const int oben = r.top() - 2, unten = r.bottom() + 3;
+    const int sicht = CScrollBox1->viewport()->height();
+    int p = senkrecht->value();
+    if (unten > p + sicht) p = unten - sicht;
+    if (oben < p || unten - oben > sicht) p = oben;
+    senkrecht->setValue(std::clamp(p, 0, senkrecht->maximum()));
 }
 
 void TDlgFormelSamml::ShowFormel() {
@@ -765,7 +799,15 @@ void TDlgFormelSamml::LoeschenClick() {
     const Aenderung schritt(Verlauf(), QStringLiteral("Formel löschen"));
     if (sammlung_.FormelLoeschen()) {
         ShowFormel();
-        RichEdit1->clear();
+        // The formula above is selected now: its text is shown, so Tab and computing
+        // work on what is highlighted.
+        const int akt = sammlung_.AktFormel;
+        if (akt >= 0) {
+            sammlung_.AktFormel = -1;  // the page drawn next has no frame to take away
+            SetFormel(akt);
+        } else {
+            RichEdit1->clear();
+        }
     }
 }
 
@@ -880,21 +922,15 @@ bool TDlgFormelSamml::RichEdit1KeyDown(QKeyEvent* e) {
         SpeedFormEditClick();
         return true;
     case Qt::Key_PageUp:
-        senkrecht->setValue(std::max(0, senkrecht->value() - CScrollBox1->height()));
+        // By the height of what is visible (without the horizontal scroll bar), so no
+        // strip of the page is skipped.
+        senkrecht->setValue(std::max(0, senkrecht->value() - CScrollBox1->viewport()->height()));
         return true;
     case Qt::Key_PageDown:
-        senkrecht->setValue(senkrecht->value() + CScrollBox1->height());
+        senkrecht->setValue(senkrecht->value() + CScrollBox1->viewport()->height());
         return true;
     case Qt::Key_End:
-        if (anzahl > 0) {
-            SetFormel(anzahl - 1);
-            const int akt = sammlung_.AktFormel;
-            if (akt >= 0 && akt < Seite.Anzahl) {
-                const std::int32_t u = Seite.FormelPos[std::size_t(akt)].Unterkante;
-                PaintBox1->SetScale();  // the view as it is after SetFormel's scrolling
-                PaintBox1->ScrollObjctSichtbar(TRect{10, u, 20, u - 50});
-            }
-        }
+        if (anzahl > 0) SetFormel(anzahl - 1);
         return true;
     case Qt::Key_Home:
         SetFormel(0);
@@ -930,7 +966,10 @@ void TDlgFormelSamml::TabMarkieren() {
         if (MarkNr > anzahl) MarkNr = 1;
         TeilformelSuchen(text, MarkStart, MarkEnde, MarkNr, MarkAnzahl);
     };
-    const auto teilformel = [&] { Markiere(map(MarkStart) - 1, map(MarkEnde) - map(MarkStart) + 1); };
+    // The visible position where sub-formula MarkNr begins: the characters before its
+    // first one (which may be a "~" or "|" mark that is not shown).
+    const auto anfang = [&] { return map(MarkStart - 1); };
+    const auto teilformel = [&] { Markiere(anfang(), map(MarkEnde) - anfang()); };
 
     const QTextCursor c = RichEdit1->textCursor();
     const int start = c.selectionStart();
@@ -954,15 +993,15 @@ void TDlgFormelSamml::TabMarkieren() {
     } else {
         MarkNr = 2;
         suche();
-        if (map(MarkStart) - 1 > start) {
+        if (anfang() > start) {
             MarkNr = 1;
             suche();
         } else {
-            while (map(MarkStart) - 1 <= start && MarkNr < anzahl) {
+            while (anfang() <= start && MarkNr < anzahl) {
                 ++MarkNr;
                 suche();
             }
-            if (map(MarkStart) - 1 <= start) {  // behind the last one: the first again
+            if (anfang() <= start) {  // behind the last one: the first again
                 MarkNr = 1;
                 suche();
             }
@@ -993,6 +1032,16 @@ void TDlgFormelSamml::RichEdit1MouseDown(Qt::MouseButton taste, QPoint globalPos
 void TDlgFormelSamml::PaintBox1MouseDown(Qt::MouseButton taste, QPoint pos, QPoint globalPos) {
     if (!BenennungAbschliessen()) return;
     if (taste == Qt::RightButton) {
+        // The menu acts on the formula under the mouse: it is selected first.
+        if (!sammlung_.FormelListe.Empty()) {
+            SeiteBereit();
+            PaintBox1->SetScale();
+            const int i = Seite.FormelBei(PaintBox1->GetVirtY(pos.y()));
+            if (i >= 0 && i != sammlung_.AktFormel) {
+                SetFormel(i);
+                ResetMerkList();
+            }
+        }
         PopupZeigen(globalPos - QPoint(5, 5));
         return;
     }

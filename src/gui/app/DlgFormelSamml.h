@@ -49,6 +49,11 @@ class TDlgFormelSamml : public QWidget {
 public:
     static constexpr int ClientBreite = 623;
     static constexpr int ClientHoehe = 555;
+    // The smallest window: the page keeps about half its width, the library list
+    // about a third of its height.
+    static constexpr int MinBreite = ClientBreite - 200;
+    static constexpr int MinHoehe = ClientHoehe - 123;
+    static constexpr int ListeUnten = 46 + 183;  // lower edge of the designed list
     static constexpr int StandardWartezeit = 200;  // ms after loading a library
 
     // `meldungen` answers every message box (not owned; nullptr: real QMessageBoxes).
@@ -77,8 +82,11 @@ public:
 
     // --- operations used by the commands ---
     // Selects formula `index` (clamped), moves the highlight, shows its text in
-    // RichEdit1 and scrolls the page towards it.
+    // RichEdit1 and scrolls the page so that the formula is seen (FormelZeigen).
     void SetFormel(int index);
+    // Scrolls the page so that the whole frame of the selected formula is in the view,
+    // or its top when it is taller than the view.
+    void FormelZeigen();
     // Repaints the page: the next paint of PaintBox1 draws it again (with the layouts
     // kept while LayoutGueltig is set).
     void ShowFormel();

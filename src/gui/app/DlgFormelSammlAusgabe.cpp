@@ -227,7 +227,13 @@ void TDlgFormelSamml::SpeedEinfuegenClick() {
     if (!BenennungAbschliessen()) return;
     const Aenderung schritt(Verlauf(), QStringLiteral("Einfügen"));
     LayoutNeu(sammlung_);
-    std::string text = OhneSteuerzeichen(FormeltextAusZwischenablage(RichEdit2));
+    QString fremd;
+    std::string text = OhneSteuerzeichen(FormeltextAusZwischenablage(RichEdit2, &fremd));
+    if (!fremd.isEmpty()) {
+        // Characters a formula cannot hold are refused, not turned into "?".
+        meldungen_->Fehler(FremdeZeichenText(fremd));
+        return;
+    }
     FormeltextZuRichText(text, RichEdit1, 9);
     text = EinfuegeText(text);
     if (!EinfuegenMoeglich(text)) {

@@ -1,6 +1,7 @@
 #include "gui/dialogs/DlgEingabe.h"
 
 #include <QEvent>
+#include <QFontMetrics>
 #include <QFrame>
 #include <QLineEdit>
 #include <QPainter>
@@ -15,6 +16,7 @@
 #include "core/page/TextSys.h"
 #include "core/page/VirtPntBox.h"
 #include "gui/platform/Meldungen.h"
+#include "gui/platform/Symbole.h"
 #include "gui/platform/QtDevice.h"
 
 namespace kd {
@@ -81,8 +83,19 @@ void TDlgEingabe::SetVariablen(Bezeichnerliste* liste) {
     const int n = Anzahl();
     for (int k = 1; k < Zeilen; ++k) Edits[std::size_t(k)]->setVisible(k < n);
     const int weniger = (Zeilen - std::max(n, 1)) * Zeilenabstand;
-    Panel1->resize(Panel1->width(), 373 - weniger);
-    setFixedSize(ClientBreite, ClientHoehe - weniger);
+    // The name column is as wide as the longest name, so names that begin alike
+    // ("Beschleunigung", "Beschleunigungsweg") can be told apart.
+    const QFontMetrics fm(MitPixelGroesse(QFont(QStringLiteral("Arial")), Namenhoehe));
+    int namen = 0;
+    for (int k = 0; k < n; ++k)
+        namen = std::max(namen, fm.horizontalAdvance(U((*liste_)[k]->Name + " :")) + 4);
+    const int mehr = std::clamp(namen - 67, 0, MaxNamenZusatz);
+    PaintBox1->resize(67 + mehr, PaintBox1->height());
+    for (QLineEdit* e : Edits) e->move(102 + mehr, e->y());
+    BitBtn1->move(206 + mehr, BitBtn1->y());
+    BitBtn2->move(206 + mehr, BitBtn2->y());
+    Panel1->resize(179 + mehr, 373 - weniger);
+    setFixedSize(ClientBreite + mehr, ClientHoehe - weniger);
     ErsteAnzeige = true;
 }
 

@@ -26,6 +26,8 @@ public:
     static constexpr int ClientBreite = 312;
     static constexpr int ClientHoehe = 402;
     static constexpr int Namenhoehe = 14;  // "Arial" height of the names
+    // At most this much wider than designed for long names (the dialog grows with it).
+    static constexpr int MaxNamenZusatz = 300;
 
     // `meldungen` gives the beep (not owned; nullptr: the real one).
     explicit TDlgEingabe(Meldungen* meldungen = nullptr, QWidget* eltern = nullptr);

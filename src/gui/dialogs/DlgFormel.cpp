@@ -222,6 +222,7 @@ void TDlgFormel::ControlsAnlegen() {
         k->setIcon(Knopfbild(b, dpr));
         k->setIconSize(QSize(18, 18));
         k->setToolTip(QString::fromUtf8(hinweis));
+        k->setAccessibleName(k->toolTip());  // read by screen readers
         k->setFocusPolicy(Qt::NoFocus);
         k->setAutoRaise(false);
         return k;
@@ -236,11 +237,13 @@ void TDlgFormel::ControlsAnlegen() {
     Bibliothek->setObjectName(QStringLiteral("Bibliothek"));
     Bibliothek->setIcon(SvgSymbol(QStringLiteral("bibliothek-neu"), QSize(18, 18)));
     Bibliothek->setToolTip(QStringLiteral("Formel aus der Formelsammlung"));
+    Bibliothek->setAccessibleName(Bibliothek->toolTip());
     Bibliothek->setFocusPolicy(Qt::NoFocus);
     FormelNeu = new QToolButton(this);
     FormelNeu->setObjectName(QStringLiteral("FormelNeu"));
     FormelNeu->setIcon(SvgSymbol(QStringLiteral("formel-neu"), QSize(18, 18)));
     FormelNeu->setToolTip(QStringLiteral("Neue Formelzeile"));
+    FormelNeu->setAccessibleName(FormelNeu->toolTip());
     FormelNeu->setFocusPolicy(Qt::NoFocus);
     connect(Grundfunktion, &QToolButton::clicked, this, &TDlgFormel::GrundfunktionenClick);
     connect(SpeedKonstante, &QToolButton::clicked, this, &TDlgFormel::SpeedKonstanteClick);
@@ -404,9 +407,15 @@ void TDlgFormel::Anordnen() {
     y += 27 + Rand;
     setFixedSize(ClientBreite, y);
 
-    // The function list covers the buttons and the preview beside the formula line, as
-    // high as the dialog allows.
-    ListBox1->setGeometry(Grundfunktion->x(), Rand, 180, std::min(330, y - 2 * Rand));
+    // The function list opens above or below its button, where there is more room; the
+    // button stays free, so a second click on it closes the list.
+    const QRect knopf = Grundfunktion->geometry();
+    const int darunter = std::min(330, y - Rand - (knopf.bottom() + 3));
+    const int darueber = std::min(330, knopf.top() - 3 - Rand);
+    if (darunter >= darueber)
+        ListBox1->setGeometry(knopf.x(), knopf.bottom() + 3, 180, darunter);
+    else
+        ListBox1->setGeometry(knopf.x(), knopf.top() - 3 - darueber, 180, darueber);
 }
 
 void TDlgFormel::showEvent(QShowEvent* e) {
@@ -616,9 +625,22 @@ void TDlgFormel::PaintBox2Paint() {
 // Typing
 
 void TDlgFormel::OnChange() {
-    if (laden_ || RichTextUmwandlungLaeuft()) return;
-    // A line break or more than 255 characters (a paste, a drop) are taken back at once.
-    if (RichEdit1->document()->blockCount() > 1 || Zeichenzahl(RichEdit1) > int(KurzerStringMax))
+    if (laden_ || RichTextUmwandlungLaeuft() || abweisen_) return;
+    // Characters a formula cannot hold (a paste of "∑", "√") are refused: the change is
+    // taken back and the user told which, instead of becoming "?".
+    QString fremd;
+    RichTextZuFormeltext(RichEdit1, &fremd);
+    if (!fremd.isEmpty()) {
+        abweisen_ = true;
+        RichEdit1->undo();
+        abweisen_ = false;
+        meldungen_->Fehler(FremdeZeichenText(fremd));
+        return;
+    }
+    // A line break or more than 255 characters (a paste, a drop) are taken back at once;
+    // pasted sub- and superscripts are shown in the notation they are read as.
+    if (RichEdit1->document()->blockCount() > 1 || Zeichenzahl(RichEdit1) > int(KurzerStringMax) ||
+        HatHochOderTiefgestellte(RichEdit1))
         ZeileNormalisieren();
     hatLetzten_ = false;
     UpdateFormel();

@@ -184,6 +184,7 @@ private:
     std::shared_ptr<TFormStyles> stile_;
 
     bool angeordnet_ = false;
+    bool abweisen_ = false;  // a refused change is being taken back
     bool laden_ = false;             // ShowModal is filling the controls
     bool vorschauLaeuft_ = false;
     std::string letzterText_;        // the text of the last preview

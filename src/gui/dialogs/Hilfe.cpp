@@ -39,6 +39,7 @@ QToolButton* Knopf(QWidget* eltern, const char* name, const QString& text, const
     k->setObjectName(QString::fromLatin1(name));
     k->setText(text);
     k->setToolTip(tipp);
+    k->setAccessibleName(tipp.isEmpty() ? text : tipp);
     k->setToolButtonStyle(Qt::ToolButtonTextOnly);
     k->setAutoRaise(true);
     return k;

@@ -169,11 +169,17 @@ DateitypErgebnis DateitypSchreiben(const QString& datenVerz, const QString& prog
 
     const QByteArray desktop = DesktopInhalt(programm);
     if (!desktop.isEmpty()) {
-        // An entry that starts this program is kept as it is, also when edited by hand.
-        const auto anderesProgramm = [&programm](const QByteArray& ist) {
-            return DesktopProgramm(ist) != programm;
+        // An entry that starts this program is kept as it is, also when edited by hand,
+        // and so is one that starts another copy that is still there: only an entry
+        // naming no program, or one that is gone, is replaced.
+        const auto veraltet = [&programm](const QByteArray& ist) {
+            const QString genannt = DesktopProgramm(ist);
+            if (genannt == programm) return false;
+            if (genannt.isEmpty()) return true;
+            const QFileInfo info(genannt);
+            return !(info.isFile() && info.isExecutable());
         };
-        e.Desktop = Auffrischen(p.Desktop, desktop, anderesProgramm, e.Fehler);
+        e.Desktop = Auffrischen(p.Desktop, desktop, veraltet, e.Fehler);
     }
 
     InitRessourcen();
@@ -209,8 +215,27 @@ QString DateiAusBefehlszeile(const QStringList& argumente) {
     return {};
 }
 
+bool DateitypAuffrischenErlaubt(const QString& programm, const QString& installBinVerz,
+                                bool kdformelHomeGesetzt) {
+    if (kdformelHomeGesetzt || programm.isEmpty() || installBinVerz.isEmpty()) return false;
+    const QString ordner = QFileInfo(programm).absolutePath();
+    const QString install = QDir::cleanPath(installBinVerz);
+    if (QDir::cleanPath(ordner) == install) return true;
+    const QString echt = QFileInfo(ordner).canonicalFilePath();
+    return !echt.isEmpty() && echt == QFileInfo(install).canonicalFilePath();
+}
+
 DateitypErgebnis DateitypRegistrieren() {
-    return DateitypSchreiben(BenutzerDatenVerzeichnis(), QCoreApplication::applicationFilePath());
+#ifdef KD_INSTALL_BINDIR
+    const QString installBinVerz = QStringLiteral(KD_INSTALL_BINDIR);
+#else
+    const QString installBinVerz;
+#endif
+    const QString programm = QCoreApplication::applicationFilePath();
+    if (!DateitypAuffrischenErlaubt(programm, installBinVerz,
+                                    !qEnvironmentVariable("KDFORMEL_HOME").isEmpty()))
+        return {};
+    return DateitypSchreiben(BenutzerDatenVerzeichnis(), programm);
 }
 
 } // namespace kd

@@ -3,7 +3,8 @@
 // application/x-kdformel-library for *.pqb, a .desktop entry that opens such a file
 // with this program, and the icons they name. Written into the user's data folder
 // ($XDG_DATA_HOME, default ~/.local/share) at start when they are missing or when the
-// entry names another program; left alone otherwise. `cmake --install` installs the
+// entry names a program that is no longer there; an entry naming another copy of the
+// program that exists is left alone, and so is everything else. `cmake --install` installs the
 // same files system-wide.
 #include <QByteArray>
 #include <QString>
@@ -57,8 +58,15 @@ DateitypErgebnis DateitypSchreiben(const QString& datenVerz, const QString& prog
 // gives its local path. Empty when there is none.
 QString DateiAusBefehlszeile(const QStringList& argumente);
 
-// The start-up call: the running program in the user's data folder. Never throws and
-// never waits for the cache tools.
+// Whether the start may refresh the user's file association for `programm`: only for
+// an installed program (its folder is `installBinVerz`, the folder `cmake --install`
+// puts it in) and never while KDFORMEL_HOME is set, so a test build or a copy in
+// another folder does not take the association over.
+bool DateitypAuffrischenErlaubt(const QString& programm, const QString& installBinVerz,
+                                bool kdformelHomeGesetzt);
+
+// The start-up call: the running program in the user's data folder, when
+// DateitypAuffrischenErlaubt. Never throws and never waits for the cache tools.
 DateitypErgebnis DateitypRegistrieren();
 
 } // namespace kd

@@ -16,6 +16,11 @@ Meldungen::Antwort Meldungen::Frage(const QString& text) {
                  Tasten::JaNeinAbbrechen);
 }
 
+Meldungen::Antwort Meldungen::GefahrFrage(const QString& text) {
+    return Zeige(QStringLiteral("Achtung"), text, Symbol::Ausrufezeichen,
+                 Tasten::JaNeinAbbrechenVorgabeNein);
+}
+
 void Meldungen::Warnung(const QString& text) {
     Zeige(QStringLiteral("Achtung"), text, Symbol::Ausrufezeichen, Tasten::Ok);
 }
@@ -66,17 +71,18 @@ Meldungen::Antwort QtMeldungen::Zeige(const QString& titel, const QString& text,
     case Tasten::Ok: knoepfe = {&ok}; break;
     case Tasten::OkAbbrechen: knoepfe = {&ok, &abbrechen}; break;
     case Tasten::JaNein: knoepfe = {&ja, &nein}; break;
-    case Tasten::JaNeinAbbrechen: knoepfe = {&ja, &nein, &abbrechen}; break;
+    case Tasten::JaNeinAbbrechen:
+    case Tasten::JaNeinAbbrechenVorgabeNein: knoepfe = {&ja, &nein, &abbrechen}; break;
     }
     QMessageBox::StandardButtons alle;
     for (const Knopf* k : knoepfe) alle |= k->art;
     box.setStandardButtons(alle);
     for (const Knopf* k : knoepfe) box.button(k->art)->setText(QString::fromUtf8(k->text));
-    // The first button is the default, as in every box of the program; Esc and the
-    // close box give the last one.
+    // The first button is the default, as in every box of the program, but for a
+    // question that destroys on Ja; Esc and the close box give the last one.
     const Knopf* erster = knoepfe.front();
     const Knopf* letzter = knoepfe.back();
-    box.setDefaultButton(erster->art);
+    box.setDefaultButton(tasten == Tasten::JaNeinAbbrechenVorgabeNein ? nein.art : erster->art);
     box.setEscapeButton(letzter->art);
 
     box.exec();

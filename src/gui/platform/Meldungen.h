@@ -12,7 +12,9 @@ class FileError;
 class Meldungen {
 public:
     enum class Symbol { Keins, Ausrufezeichen, Stop, Information };
-    enum class Tasten { Ok, OkAbbrechen, JaNein, JaNeinAbbrechen };
+    // JaNeinAbbrechenVorgabeNein: the buttons of JaNeinAbbrechen with Nein as the
+    // default, for questions whose Ja destroys something.
+    enum class Tasten { Ok, OkAbbrechen, JaNein, JaNeinAbbrechen, JaNeinAbbrechenVorgabeNein };
     enum class Antwort { Ok, Ja, Nein, Abbrechen };
 
     virtual ~Meldungen() = default;
@@ -27,6 +29,9 @@ public:
     // --- the boxes of the program ---
     // A Yes/No/Cancel question, caption "Achtung", exclamation icon.
     Antwort Frage(const QString& text);
+    // The same for a question whose Ja destroys something: Nein is the default button,
+    // so Enter keeps what is there.
+    Antwort GefahrFrage(const QString& text);
     // A warning with OK, caption "Achtung", exclamation icon.
     void Warnung(const QString& text);
     // Refused input, caption "Fehler", stop icon, OK.

@@ -184,7 +184,69 @@ void SymbolEinfuegen(QTextCursor& cursor, unsigned char byte, double punkte, boo
     cursor.setCharFormat(NormalFormat(punkte));
 }
 
+namespace {
+
+// A Unicode subscript letter or digit: the character it is an index of, else 0.
+char Tiefgestellt(char32_t u) {
+    if (u >= 0x2080 && u <= 0x2089) return char('0' + (u - 0x2080));
+    switch (u) {
+    case 0x208A: return '+';
+    case 0x208B: return '-';
+    case 0x2090: return 'a';
+    case 0x2091: return 'e';
+    case 0x2092: return 'o';
+    case 0x2093: return 'x';
+    case 0x2095: return 'h';
+    case 0x2096: return 'k';
+    case 0x2097: return 'l';
+    case 0x2098: return 'm';
+    case 0x2099: return 'n';
+    case 0x209A: return 'p';
+    case 0x209B: return 's';
+    case 0x209C: return 't';
+    case 0x1D62: return 'i';
+    case 0x1D63: return 'r';
+    case 0x1D64: return 'u';
+    case 0x1D65: return 'v';
+    case 0x2C7C: return 'j';
+    default: return 0;
+    }
+}
+
+// A Unicode superscript that Windows-1252 does not hold (it has "¹²³" itself): the
+// character of the exponent, else 0.
+char Hochgestellt(char32_t u) {
+    if (u >= 0x2074 && u <= 0x2079) return char('4' + (u - 0x2074));
+    switch (u) {
+    case 0x2070: return '0';
+    case 0x207A: return '+';
+    case 0x207B: return '-';
+    case 0x207F: return 'n';
+    case 0x2071: return 'i';
+    default: return 0;
+    }
+}
+
+} // namespace
+
+QString FremdeZeichenText(const QString& zeichen) {
+    return QStringLiteral("Die Zeichen \u201E%1\u201C k\u00F6nnen in einer Formel nicht stehen. "
+                          "Der Text wurde nicht \u00FCbernommen.")
+        .arg(zeichen);
+}
+
+bool HatHochOderTiefgestellte(QTextEdit* edit) {
+    if (!edit) return false;
+    for (const Dokumentzeichen& d : Zeichen(edit->document(), KurzerStringMax))
+        if (Tiefgestellt(d.u) || Hochgestellt(d.u)) return true;
+    return false;
+}
+
 std::string RichTextZuFormeltext(QTextEdit* edit, std::size_t grenze) {
+    return RichTextZuFormeltext(edit, nullptr, grenze);
+}
+
+std::string RichTextZuFormeltext(QTextEdit* edit, QString* nichtDarstellbar, std::size_t grenze) {
     if (!edit) return std::string();
     Umwandlung u(edit);
     const QTextDocument* doc = edit->document();
@@ -199,6 +261,33 @@ std::string RichTextZuFormeltext(QTextEdit* edit, std::size_t grenze) {
     for (std::size_t i = anfang; i < ende; ++i) {
         const Dokumentzeichen& d = z[i];
         std::string teil;
+        // Pasted sub- and superscripts become the formula's own notation: "s₁" the
+        // index "s|1", "x⁻¹" the power "x^(-1)".
+        if (const char t = Tiefgestellt(d.u)) {
+            teil = {'|', t};
+        } else if (Hochgestellt(d.u) || ((d.u == 0xB9 || d.u == 0xB2 || d.u == 0xB3) &&
+                                         i + 1 < ende && Hochgestellt(z[i + 1].u))) {
+            std::string hoch;
+            std::size_t j = i;
+            for (; j < ende; ++j) {
+                char h = Hochgestellt(z[j].u);
+                if (z[j].u == 0xB9) h = '1';
+                if (z[j].u == 0xB2) h = '2';
+                if (z[j].u == 0xB3) h = '3';
+                if (!h) break;
+                hoch += h;
+            }
+            teil = hoch.size() == 1 ? "^" + hoch : "^(" + hoch + ")";
+            if (text.size() + teil.size() > KurzerStringMax) break;
+            text += teil;
+            i = j - 1;
+            continue;
+        }
+        if (!teil.empty()) {
+            if (text.size() + teil.size() > KurzerStringMax) break;
+            text += teil;
+            continue;
+        }
         const int symbol = SymbolByte(d.u, d.f);
         const bool index = Punkte(d.f, standard) < IndexGrenzePunkte;
         if (symbol >= 0) teil += '~';
@@ -208,6 +297,7 @@ std::string RichTextZuFormeltext(QTextEdit* edit, std::size_t grenze) {
         } else {
             const int c = UnicodeToCp1252(d.u);
             teil += c >= 0 ? static_cast<char>(c) : '?';
+            if (c < 0 && nichtDarstellbar) *nichtDarstellbar += QString::fromUcs4(&d.u, 1);
         }
         // Whole characters only: a prefix never ends the text without its character.
         if (text.size() + teil.size() > grenze) break;

@@ -17,6 +17,7 @@
 // RichTextUmwandlungLaeuft() is true, so change handlers (textChanged, event filters)
 // can ignore what the conversion does.
 #include <QTextCharFormat>
+#include <QString>
 #include <QTextFormat>
 
 #include <string>
@@ -53,7 +54,16 @@ bool RichTextUmwandlungLaeuft();
 // character without a Windows-1252 form that is no Symbol character becomes "?".
 // The edit's content, selection and undo history are left untouched.
 // `grenze` is the most bytes read (a check of the stored length reads beyond 255).
+// Unicode sub- and superscripts (pasted "s₁", "x⁻¹") become the notation: each
+// subscript "|" + its character, a run of superscripts "^c" or "^(...)".
 std::string RichTextZuFormeltext(QTextEdit* edit, std::size_t grenze = KurzerStringMax);
+// The same; the characters that became "?" are appended to `nichtDarstellbar`.
+std::string RichTextZuFormeltext(QTextEdit* edit, QString* nichtDarstellbar,
+                                 std::size_t grenze = KurzerStringMax);
+// The refusal of characters that have no place in a formula text.
+QString FremdeZeichenText(const QString& zeichen);
+// Whether the edit holds Unicode sub- or superscripts that read back as notation.
+bool HatHochOderTiefgestellte(QTextEdit* edit);
 
 // Replaces the content of the edit by the formula text: "~c" a Symbol character at
 // `punkte`, "~|c" a Symbol character at 7 pt, "|c" an "Arial" character at 7 pt, any

@@ -93,6 +93,7 @@ QToolButton* ZeichenKnopf(QWidget* eltern, const char* name, QRect platz, bool i
     k->setIcon(ZeichenKnopfbild(index, eltern->devicePixelRatioF()));
     k->setIconSize(QSize(16, 16));
     k->setToolTip(QString::fromUtf8(hinweisUtf8));
+    k->setAccessibleName(k->toolTip());  // read by screen readers
     k->setFocusPolicy(Qt::NoFocus);
     return k;
 }

@@ -54,7 +54,8 @@ void TextInZwischenablage(const QTextDocumentFragment& text, const std::string& 
     Ablage()->setMimeData(daten.release());
 }
 
-std::string FormeltextAus(const QMimeData& daten, QTextEdit* hilfsEdit) {
+std::string FormeltextAus(const QMimeData& daten, QTextEdit* hilfsEdit,
+                          QString* nichtDarstellbar) {
     const QString eigen = QString::fromLatin1(FormeltextMime);
     if (daten.hasFormat(eigen)) {
         const QByteArray b = daten.data(eigen);
@@ -70,14 +71,14 @@ std::string FormeltextAus(const QMimeData& daten, QTextEdit* hilfsEdit) {
     } else {
         return {};
     }
-    std::string t = RichTextZuFormeltext(hilfsEdit);
+    std::string t = RichTextZuFormeltext(hilfsEdit, nichtDarstellbar);
     hilfsEdit->clear();
     return t;
 }
 
-std::string FormeltextAusZwischenablage(QTextEdit* hilfsEdit) {
+std::string FormeltextAusZwischenablage(QTextEdit* hilfsEdit, QString* nichtDarstellbar) {
     const QMimeData* daten = Ablage()->mimeData();
-    return daten ? FormeltextAus(*daten, hilfsEdit) : std::string();
+    return daten ? FormeltextAus(*daten, hilfsEdit, nichtDarstellbar) : std::string();
 }
 
 QByteArray FormelbildSvg(const Formelbild& bild) {

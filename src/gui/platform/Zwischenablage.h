@@ -37,9 +37,12 @@ void TextInZwischenablage(const QTextDocumentFragment& text, const std::string& 
 // The formula text the clipboard holds, read as described above; `hilfsEdit` is a
 // rich-text edit the rich or plain text is put into to be read back (its content is
 // replaced). Empty when the clipboard holds no text.
-std::string FormeltextAusZwischenablage(QTextEdit* hilfsEdit);
+std::string FormeltextAusZwischenablage(QTextEdit* hilfsEdit, QString* nichtDarstellbar = nullptr);
 // The same from given clipboard data.
-std::string FormeltextAus(const QMimeData& daten, QTextEdit* hilfsEdit);
+// Characters of the text that have no place in a formula text are appended to
+// `nichtDarstellbar` (they read as "?").
+std::string FormeltextAus(const QMimeData& daten, QTextEdit* hilfsEdit,
+                          QString* nichtDarstellbar = nullptr);
 
 // The picture of a formula: an SVG document of Breite x Hoehe tenths of a millimetre,
 // and a PNG image at `dpi` (white ground, the resolution stored).

@@ -176,7 +176,9 @@ void THauptformular::SeiteAnlegen(int seite) {
     gleich->setAlignment(Qt::AlignCenter);
     f.Ausgabe = new QLineEdit(panel);
     f.Ausgabe->setObjectName(name(n.stamm, "Ausgabe"));
-    f.Ausgabe->setEnabled(false);
+    // Read-only, not disabled: the result is in the normal text colour and can be
+    // selected and copied.
+    f.Ausgabe->setReadOnly(true);
     f.Ausgabe->setFixedWidth(fm.horizontalAdvance(QStringLiteral("-0.000888888888888")) + rand);
     f.Ausgabeeinheit = einheitLabel("Ausgabeeinheit");
     zeile->addWidget(f.Eingabe);

@@ -35,7 +35,7 @@ public:
         QLabel* Beschriftung = nullptr;       // "Beispiel:" / the formula
         QLineEdit* Eingabe = nullptr;
         QLabel* Eingabeeinheit = nullptr;
-        QLineEdit* Ausgabe = nullptr;         // disabled: display only
+        QLineEdit* Ausgabe = nullptr;         // read-only: display and copy
         QLabel* Ausgabeeinheit = nullptr;
     };
 
