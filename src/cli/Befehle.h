@@ -55,6 +55,7 @@ int ExcelBefehl(const Argumente& args);
 int UnitsBefehl(const Argumente& args);
 int LayoutBefehl(const Argumente& args);
 int RenderBefehl(const Argumente& args);
+int PlotBefehl(const Argumente& args);
 int ExportBefehl(const Argumente& args);
 
 } // namespace kdcli

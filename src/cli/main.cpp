@@ -23,6 +23,7 @@ const std::vector<Befehl>& AlleBefehle() {
         {"units", "L\xC3\xA4ngen, Fl\xC3\xA4" "chen, ... und Temperaturen umrechnen", UnitsBefehl},
         {"layout", "den Elementbaum einer gesetzten Formel zeigen", LayoutBefehl},
         {"render", "Formel oder Formelsammlung als SVG, PDF oder PNG zeichnen", RenderBefehl},
+        {"plot", "eine Formel als Kurve zeichnen (SVG, PNG, PDF) oder tabellieren (CSV)", PlotBefehl},
         {"print", "Formelsammlung wie beim Drucken in eine PDF-Datei drucken", DruckBefehl},
         {"export", "Formeln als LaTeX oder MathML, Formelsammlung als Webseite oder LaTeX-Dokument", ExportBefehl},
     };

@@ -206,7 +206,7 @@ private slots:
             texte << (a->isSeparator() ? QStringLiteral("-") : a->text());
         }
         QCOMPARE(namen, (QStringList{"Lschen1", "NeueFormeleinfgen1", "N3", "Editieren1",
-                                     "Berechnen1", "N1", "AlsTextinZwischenablage1",
+                                     "Berechnen1", "KurveZeichnen1", "N1", "AlsTextinZwischenablage1",
                                      "AlsFormelinZwischenablage1",
                                      "AlsExcelFormelinZwischenablage1", "AlsLatexKopieren1",
                                      "AlsMathMLKopieren1", "Einfgen1", "N2",
@@ -216,7 +216,7 @@ private slots:
                                      "N6", "Ansicht1", "Hilfe1", "Beenden1"}));
         QCOMPARE(texte, (QStringList{QStringLiteral("&Löschen"),
                                      QStringLiteral("Neue Formel einfügen..."), "-",
-                                     "&Editieren...", "Berechnen...", "-",
+                                     "&Editieren...", "Berechnen...", "Kurve zeichnen...", "-",
                                      "Als Text in Zwischenablage",
                                      "Als grafische Formel in Zwischenablage",
                                      "Als Excel-Formel in Zwischenablage",

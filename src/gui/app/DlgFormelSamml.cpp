@@ -274,6 +274,10 @@ void TDlgFormelSamml::MenueAnlegen() {
     trenner("N3");
     Editieren1 = eintrag("Editieren1", QStringLiteral("&Editieren..."), &T::SpeedFormEditClick);
     Berechnen1 = eintrag("Berechnen1", QStringLiteral("Berechnen..."), &T::SpeedBerechnenClick);
+    KurveZeichnen1 = eintrag("KurveZeichnen1", QStringLiteral("Kurve zeichnen..."), &T::KurveZeichnenClick);
+    KurveZeichnen1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_K));
+    KurveZeichnen1->setShortcutContext(Qt::WindowShortcut);
+    addAction(KurveZeichnen1);
     trenner("N1");
     AlsTextinZwischenablage1 = eintrag("AlsTextinZwischenablage1",
                                        QStringLiteral("Als Text in Zwischenablage"),

@@ -195,6 +195,7 @@ public:
     QAction* NeueFormeleinfgen1 = nullptr;
     QAction* Editieren1 = nullptr;
     QAction* Berechnen1 = nullptr;
+    QAction* KurveZeichnen1 = nullptr;
     QAction* AlsTextinZwischenablage1 = nullptr;
     QAction* AlsFormelinZwischenablage1 = nullptr;
     QAction* AlsExcelFormelinZwischenablage1 = nullptr;
@@ -258,6 +259,8 @@ public slots:
 
     // computing
     void SpeedBerechnenClick();
+    // "Kurve zeichnen": the formula as a curve in a plot window.
+    void KurveZeichnenClick();
 
     // clipboard, spreadsheet, printing, pictures
     void SpeedKopierenClick();
