@@ -19,6 +19,8 @@ int main(int argc, char** argv) {
     } catch (const std::exception&) {
         // The window tries again at its start and reports why the folder is missing.
     }
+    // Size, place and zoom of the last run (from the user's configuration folder).
+    fenster.EinstellungenLaden();
     fenster.show();
     fenster.Start();
     const QString datei = kd::DateiAusBefehlszeile(QApplication::arguments());

@@ -9,6 +9,7 @@
 #include <QListWidget>
 #include <QMenu>
 #include <QPushButton>
+#include <QScreen>
 #include <QScrollBar>
 #include <QTextCursor>
 #include <QTextEdit>
@@ -360,11 +361,16 @@ private slots:
         QCOMPARE(w.Sammlung().AktFormel, 0);
 
         // Keys that would edit are discarded, typing too: nothing is asked, nothing changes.
-        for (Qt::Key k : {Qt::Key_Backspace, Qt::Key_Escape, Qt::Key_Delete}) Taste(w, k);
+        for (Qt::Key k : {Qt::Key_Backspace, Qt::Key_Escape}) Taste(w, k);
         QTest::keyClicks(w.RichEdit1, "abc");
         QCOMPARE(w.RichEdit1->toPlainText(), QStringLiteral("y1=x+1"));
         QCOMPARE(w.Sammlung().FormelListe.Count(), 40);
         QVERIFY2(f.boxen.gezeigt.empty(), qPrintable(f.boxen.Protokoll()));
+        // Del is the key of "Löschen": it asks first (not answered here: nothing goes).
+        Taste(w, Qt::Key_Delete);
+        QCOMPARE(f.boxen.gezeigt.size(), std::size_t(1));
+        QVERIFY(f.boxen.gezeigt[0].text.contains(QStringLiteral("wirklich löschen?")));
+        QCOMPARE(w.Sammlung().FormelListe.Count(), 40);
         QVERIFY(w.isVisible());
     }
 
@@ -422,7 +428,12 @@ private slots:
         Zeige(w);
         w.SpeedButton4->click();
         QTRY_VERIFY(w.PopupMenu1->isVisible());
-        QCOMPARE(w.PopupMenu1->pos(), w.mapToGlobal(QPoint(300, 350)));
+        // At (300, 350) of the window, moved up only as far as the screen needs.
+        const QPoint soll = w.mapToGlobal(QPoint(300, 350));
+        const QRect schirm = w.screen()->availableGeometry();
+        QCOMPARE(w.PopupMenu1->pos().x(), soll.x());
+        QCOMPARE(w.PopupMenu1->pos().y(),
+                 std::max(schirm.top(), std::min(soll.y(), schirm.bottom() + 1 - w.PopupMenu1->height())));
         w.PopupMenu1->hide();
     }
 

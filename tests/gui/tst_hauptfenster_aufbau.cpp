@@ -210,7 +210,10 @@ private slots:
                                      "AlsFormelinZwischenablage1",
                                      "AlsExcelFormelinZwischenablage1", "AlsLatexKopieren1",
                                      "AlsMathMLKopieren1", "Einfgen1", "N2",
-                                     "Grafikhinzufgen1", "Grafikspeichern1"}));
+                                     "Grafikhinzufgen1", "Grafikspeichern1", "N4",
+                                     "Rueckgaengig1", "Wiederholen1", "N5", "FormelNachOben1",
+                                     "FormelNachUnten1", "Suchen1", "Weitersuchen1", "Drucken1",
+                                     "N6", "Ansicht1", "Hilfe1", "Beenden1"}));
         QCOMPARE(texte, (QStringList{QStringLiteral("&Löschen"),
                                      QStringLiteral("Neue Formel einfügen..."), "-",
                                      "&Editieren...", "Berechnen...", "Kurve zeichnen...", "-",
@@ -220,7 +223,11 @@ private slots:
                                      "Als LaTeX kopieren", "Als MathML kopieren",
                                      QStringLiteral("Einfügen"), "-",
                                      QStringLiteral("&Grafik hinzufügen..."),
-                                     "Grafik speichern unter..."}));
+                                     "Grafik speichern unter...", "-",
+                                     QStringLiteral("Rückgängig"), "Wiederholen", "-",
+                                     "Formel nach oben", "Formel nach unten", "Suchen...",
+                                     "Weitersuchen", "Drucken...", "-", "Ansicht", "Hilfe",
+                                     "Beenden"}));
     }
 
     void fensterBild() {

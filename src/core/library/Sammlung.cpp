@@ -50,6 +50,7 @@ fs::path Formelsammlung::Pfad(const std::string& name) const { return BibPfad(Ve
 void Formelsammlung::Start(const Verzeichnisse& v) {
     Verz = v;
     FormelListe.ClearItems();
+    ++ListenNummer;
     vorherigeListe_.ClearItems();
     LayoutAendern();
     AktFormel = -1;
@@ -83,6 +84,7 @@ void Formelsammlung::Start(const Verzeichnisse& v) {
 void Formelsammlung::LoadBibliothek(const std::string& name) {
     LayoutAendern();
     FormelListe.ClearItems();
+    ++ListenNummer;
     Geaendert = false;
     LadenFehlgeschlagen = false;
     // Taken before reading: a change made while reading shows as a change later.
@@ -194,6 +196,7 @@ void Formelsammlung::NeueBibliothek(bool ask) {
     LayoutAendern();
     vorherigeListe_ = std::move(FormelListe);
     FormelListe = FormelListeTyp();
+    ++ListenNummer;
     vorherigeFormel_ = AktFormel;
     vorherigeGeaendert_ = Geaendert;
     vorherigeFehler_ = LadenFehlgeschlagen;
@@ -242,6 +245,7 @@ bool Formelsammlung::NeueAnlegen() {
     // The file is written before the list changes: when that fails the naming stays
     // open and the list is as it was.
     FormelListe.ClearItems();
+    ++ListenNummer;
     SchreibeBibliothek(Pfad(name).string(), FormelListe);
 
     // A name that is listed already (its file was just overwritten) moves to the top
@@ -268,6 +272,7 @@ void Formelsammlung::NamensEingabeAbbrechen() {
     // when the naming began), so the next switch saves its records, not an empty list.
     FormelListe = std::move(vorherigeListe_);
     vorherigeListe_ = FormelListeTyp();
+    ++ListenNummer;
     AktFormel = FormelListe.Empty() ? -1 : std::clamp(vorherigeFormel_, 0, FormelListe.Count() - 1);
     Geaendert = vorherigeGeaendert_;
     LadenFehlgeschlagen = vorherigeFehler_;

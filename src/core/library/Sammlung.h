@@ -46,6 +46,10 @@ public:
     // before the damage). Such a library is not saved by a switch unless it was changed,
     // so the unread rest of its file is not thrown away by a mere click.
     bool LadenFehlgeschlagen = false;
+    // Grows whenever the records are replaced by another library's (load, new library,
+    // naming cancelled, start), so that whoever keeps state about the records (the
+    // window's undo history) can tell that they belong to another library now.
+    std::uint64_t ListenNummer = 0;
 
     // --- hooks set by the window ---
     // A Yes/No/Cancel question with caption "Achtung" and the exclamation icon.

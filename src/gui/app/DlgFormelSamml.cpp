@@ -81,6 +81,7 @@ TDlgFormelSamml::TDlgFormelSamml(Meldungen* meldungen, QWidget* eltern)
     BefehleAnlegen();
     MenueAnlegen();
     VerbindeHaken();
+    DesktopEinrichten();
 
     // The window opens at its designed size and may be made smaller (at 200 % scaling
     // the designed size does not fit a 1080p screen): the page and the library list
@@ -345,6 +346,7 @@ void TDlgFormelSamml::resizeEvent(QResizeEvent* e) {
         if (p.widget == ListBox1) r.setHeight(r.height() + kleiner);
         p.widget->setGeometry(r);
     }
+    TeilungAnwenden();
 }
 
 // ---------------------------------------------------------------------------
@@ -393,6 +395,7 @@ void TDlgFormelSamml::FormActivate() {
         verzGesetzt_ = Sicher([this] { verz_ = StandardVerzeichnisse(); });
     }
     FormelSeiteEinrichten(*PaintBox1, *CScrollBox1);
+    SeitenzoomAnwenden();
     bereit_ = verzGesetzt_ && !verz_.BibVerz.empty();
     if (!bereit_) {
         if (verzGesetzt_)
@@ -819,6 +822,7 @@ bool TDlgFormelSamml::FormCloseQuery() {
 void TDlgFormelSamml::FormClose() {
     // The records, the layouts and the option record are freed with the window.
     geschlossen_ = true;
+    if (einstellungen_) EinstellungenSpeichern();
 }
 
 void TDlgFormelSamml::BitBtn1Click() { close(); }
@@ -828,6 +832,7 @@ void TDlgFormelSamml::BitBtn1Click() { close(); }
 
 void TDlgFormelSamml::LoeschenClick() {
     if (!BenennungAbschliessen()) return;
+    const Aenderung schritt(Verlauf(), QStringLiteral("Formel löschen"));
     if (sammlung_.FormelLoeschen()) {
         ShowFormel();
         // The formula above is selected now: its text is shown, so Tab and computing
@@ -844,12 +849,14 @@ void TDlgFormelSamml::LoeschenClick() {
 
 void TDlgFormelSamml::SpeedButton2Click() {
     if (!BenennungAbschliessen()) return;
+    const Aenderung schritt(Verlauf(), QStringLiteral("Formel nach oben"));
     sammlung_.FormelNachOben();
     ShowFormel();
 }
 
 void TDlgFormelSamml::SpeedButton3Click() {
     if (!BenennungAbschliessen()) return;
+    const Aenderung schritt(Verlauf(), QStringLiteral("Formel nach unten"));
     sammlung_.FormelNachUnten();
     ShowFormel();
 }
@@ -949,7 +956,10 @@ void TDlgFormelSamml::SpeedInformationClick() {
     umrechnung.exec();
 }
 
-void TDlgFormelSamml::PopupZeigen(QPoint globalPos) { PopupMenu1->popup(globalPos); }
+void TDlgFormelSamml::PopupZeigen(QPoint globalPos) {
+    Verlauf().Pruefen();  // the undo items name what can be undone now
+    PopupMenu1->popup(globalPos);
+}
 
 void TDlgFormelSamml::SpeedButton4Click() {
     if (!BenennungAbschliessen()) return;

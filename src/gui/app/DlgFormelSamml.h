@@ -19,6 +19,7 @@
 #include "core/eval/KDGData.h"
 #include "core/pictures/Seitenbilder.h"
 #include "core/typeset/Bezeichner.h"
+#include "gui/app/DlgFormelSammlUndo.h"
 #include "gui/app/FormelSeite.h"
 #include "gui/platform/Dateidialoge.h"
 #include "gui/platform/Meldungen.h"
@@ -32,6 +33,8 @@ class QScrollArea;
 class QTextEdit;
 class QToolButton;
 class QKeyEvent;
+class QDropEvent;
+class QMimeData;
 
 namespace kd {
 
@@ -124,6 +127,41 @@ public:
 
     // Shows the library list, Edit1 and the text line as the state says.
     void ZustandZeigen();
+
+    // --- undo, page zoom, shortcuts, drag and drop, remembered window
+    //     (DlgFormelSammlDesktop.cpp, DlgFormelSammlZiehen.cpp) ---
+    FormelVerlauf& Verlauf() { return *verlauf_; }
+    // The page zoom as a factor of the standard zoom (the old zoom at the screen's
+    // logical resolution): 0.5 to 4.
+    double Zoomstufe() const { return zoomstufe_; }
+    void SetZoomstufe(double stufe);
+    static constexpr double ZoomMin = 0.5;
+    static constexpr double ZoomMax = 4.0;
+    // The divider between the page and the library list: the pixels the page gives to
+    // the list (0: the designed layout). Dragging the divider (Teiler1) sets it.
+    int Teilung() const { return teilung_; }
+    void SetTeilung(int pixel);
+    QWidget* Teiler1 = nullptr;
+    // Reads the window's size, position, divider and zoom from the user's settings, and saves
+    // them there when the window closes (the program does; windows of tests do not).
+    void EinstellungenLaden();
+    void EinstellungenSpeichern() const;
+    // The drag data of formula i: the picture as the picture copy makes it, the text as
+    // the text copy makes it, and the formula's place for a move on this page.
+    QMimeData* FormelZiehdaten(int i);
+    QAction* Rueckgaengig1 = nullptr;
+    QAction* Wiederholen1 = nullptr;
+    QAction* FormelNachOben1 = nullptr;
+    QAction* FormelNachUnten1 = nullptr;
+    QAction* Suchen1 = nullptr;
+    QAction* Weitersuchen1 = nullptr;
+    QAction* Drucken1 = nullptr;
+    QMenu* Ansicht1 = nullptr;  // submenu of PopupMenu1 with the zoom
+    QAction* Vergroessern1 = nullptr;
+    QAction* Verkleinern1 = nullptr;
+    QAction* Originalgroesse1 = nullptr;
+    QAction* Hilfe1 = nullptr;
+    QAction* Beenden1 = nullptr;
 
     // --- controls ---
     QTextEdit* RichEdit1 = nullptr;
@@ -243,6 +281,14 @@ public slots:
     // context menu
     void SpeedButton4Click();
 
+    // undo, search again, zoom
+    void RueckgaengigClick();
+    void WiederholenClick();
+    void WeitersuchenClick();
+    void ZoomGroesser();
+    void ZoomKleiner();
+    void ZoomNormal();
+
 public:
     // --- key and mouse handlers (called by the event filter) ---
     // Return true when the key is consumed.
@@ -309,6 +355,18 @@ private:
     void DateitypRegistrieren();
     void VerbindeHaken();
     void OrdnerSperren();
+    // Undo history, the new menu items with their keys, zoom, drag and drop.
+    void DesktopEinrichten();
+    // Sets the page's zoom factor from the zoom step and the screen's resolution.
+    void SeitenzoomAnwenden();
+    // Places the divider and moves the page's and the list's edge by the Teilung.
+    void TeilungAnwenden();
+    bool SeitenEreignis(QObject* obj, QEvent* e);
+    bool Ablegen(QObject* obj, QDropEvent* e, bool nurPruefen);
+    // The formula under a point of widget `von` when the point is on the visible page.
+    int FormelAmPunkt(QWidget* von, QPoint pos);
+    void FormelVerschieben(int von, int nach);
+    void BildAnhaengen(const QString& datei);
 
     Formelsammlung sammlung_;
     // Held while the window shows the libraries of verz_.BibVerz, so that a second window
@@ -332,6 +390,13 @@ private:
     std::vector<Platz> plaetze_;
     Dateidialoge* dateidialoge_ = nullptr;
     std::unique_ptr<QtDateidialoge> eigeneDateidialoge_;
+    std::unique_ptr<FormelVerlauf> verlauf_;
+    double zoomstufe_ = 1.0;
+    int teilung_ = 0;
+    bool einstellungen_ = false;   // the settings are read and saved
+    QPoint ziehStart_;             // press of a possible drag, in the paint box
+    int ziehFormel_ = -1;          // formula under that press
+    friend class SeitenFilter;
 };
 
 template <class F>

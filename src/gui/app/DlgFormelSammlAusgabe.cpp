@@ -49,12 +49,13 @@ const QStringList& Bildfilter() {
     return f;
 }
 
-// The picture kind a file name stands for: ".WMF" a metafile, else ".JPG" a JPEG
-// picture, else ".BMP" a bitmap; 0 for any other name.
+// The picture kind a file name stands for: ".WMF" a metafile, else ".JPG" (or ".JPEG",
+// which the open dialog offers too) a JPEG picture, else ".BMP" a bitmap; 0 for any
+// other name.
 std::int32_t BildTypVonName(const QString& datei) {
     const QString n = datei.toUpper();
     if (n.contains(QLatin1String(".WMF"))) return BildMetadatei;
-    if (n.contains(QLatin1String(".JPG"))) return BildJpeg;
+    if (n.contains(QLatin1String(".JPG")) || n.contains(QLatin1String(".JPEG"))) return BildJpeg;
     if (n.contains(QLatin1String(".BMP"))) return BildBitmap;
     return 0;
 }
@@ -224,6 +225,7 @@ void TDlgFormelSamml::SpeedCopyExcel() {
 
 void TDlgFormelSamml::SpeedEinfuegenClick() {
     if (!BenennungAbschliessen()) return;
+    const Aenderung schritt(Verlauf(), QStringLiteral("Einfügen"));
     LayoutNeu(sammlung_);
     QString fremd;
     std::string text = OhneSteuerzeichen(FormeltextAusZwischenablage(RichEdit2, &fremd));
@@ -304,7 +306,12 @@ void TDlgFormelSamml::GrafikOpenClick() {
     if (!BenennungAbschliessen()) return;
     LayoutNeu(sammlung_);
     const QString datei = Dialoge().Oeffnen(this, QStringLiteral("Grafik einfügen"), Bildfilter());
+    BildAnhaengen(datei);
+}
+
+void TDlgFormelSamml::BildAnhaengen(const QString& datei) {
     if (datei.isEmpty() || !FormelGewaehlt(sammlung_)) return;
+    const Aenderung schritt(Verlauf(), QStringLiteral("Grafik einfügen"));
     const std::int32_t typ = BildTypVonName(datei);
     if (typ == 0) return;
 
@@ -370,6 +377,7 @@ void TDlgFormelSamml::SpeedBildLoeschenClick() {
     TFormelBiblio& rec = *sammlung_.FormelListe[sammlung_.AktFormel];
     if (rec.BildTyp <= 0 && rec.Bild.empty()) return;
     if (meldungen_->Frage(QStringLiteral("Bild wirklich löschen?")) != Meldungen::Antwort::Ja) return;
+    const Aenderung schritt(Verlauf(), QStringLiteral("Grafik löschen"));
     rec.Bild.clear();
     rec.BildTyp = 0;
     sammlung_.Geaendert = true;

@@ -51,6 +51,7 @@ std::string& Austauschzeile(TKDGData& d) {
 
 void TDlgFormelSamml::SpeedFxNeuClick() {
     if (!BenennungAbschliessen()) return;
+    const Aenderung schritt(Verlauf(), QStringLiteral("Neue Formel"));
     Austauschzeile(*KDGData) = " ";
     EditNeueFormel();
 }
@@ -86,6 +87,7 @@ void TDlgFormelSamml::SpeedFormEditClick() {
         SpeedFxNeuClick();
         return;
     }
+    const Aenderung schritt(Verlauf(), QStringLiteral("Formel editieren"));
     EditorOffen = true;
     PaintBox1->SetNewCursor(KDCursor(QStringLiteral("CURSWAIT")));
     Austauschzeile(*KDGData) = s.FormelListe[s.AktFormel]->FormelText;

@@ -38,15 +38,19 @@ void Malen(QPainter& p, const Formelbild& bild, double proEinheit) {
 
 } // namespace
 
-void TextInZwischenablage(const QTextDocumentFragment& text, const std::string& formeltext) {
-    auto daten = std::make_unique<QMimeData>();
-    daten->setHtml(text.toHtml());
+void TextDaten(QMimeData& daten, const QTextDocumentFragment& text, const std::string& formeltext) {
+    daten.setHtml(text.toHtml());
     QString klar = text.toPlainText();
     klar.replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
-    daten->setText(klar);
+    daten.setText(klar);
     if (!formeltext.empty())
-        daten->setData(QString::fromLatin1(FormeltextMime),
-                       QByteArray(formeltext.data(), qsizetype(formeltext.size())));
+        daten.setData(QString::fromLatin1(FormeltextMime),
+                      QByteArray(formeltext.data(), qsizetype(formeltext.size())));
+}
+
+void TextInZwischenablage(const QTextDocumentFragment& text, const std::string& formeltext) {
+    auto daten = std::make_unique<QMimeData>();
+    TextDaten(*daten, text, formeltext);
     Ablage()->setMimeData(daten.release());
 }
 
@@ -128,17 +132,21 @@ void ExportInZwischenablage(const std::string& utf8, bool mathml) {
     Ablage()->setMimeData(daten.release());
 }
 
-void BildInZwischenablage(const Formelbild& bild, const std::string& mathml) {
-    auto daten = std::make_unique<QMimeData>();
-    if (!mathml.empty()) MathMLDazu(*daten, mathml);
-    daten->setData(QStringLiteral("image/svg+xml"), FormelbildSvg(bild));
+void BildDaten(QMimeData& daten, const Formelbild& bild, const std::string& mathml) {
+    if (!mathml.empty()) MathMLDazu(daten, mathml);
+    daten.setData(QStringLiteral("image/svg+xml"), FormelbildSvg(bild));
     const QImage png = FormelbildPng(bild);
     QByteArray pngBytes;
     QBuffer puffer(&pngBytes);
     puffer.open(QIODevice::WriteOnly);
     png.save(&puffer, "PNG");
-    daten->setData(QStringLiteral("image/png"), pngBytes);
-    daten->setImageData(png);
+    daten.setData(QStringLiteral("image/png"), pngBytes);
+    daten.setImageData(png);
+}
+
+void BildInZwischenablage(const Formelbild& bild, const std::string& mathml) {
+    auto daten = std::make_unique<QMimeData>();
+    BildDaten(*daten, bild, mathml);
     Ablage()->clear();
     Ablage()->setMimeData(daten.release());
 }

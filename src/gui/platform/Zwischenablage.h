@@ -27,6 +27,9 @@ struct Formelbild;
 inline constexpr const char* FormeltextMime = "application/x-kdformel-formeltext";
 inline constexpr double FormelbildDpi = 300.0;
 
+// Puts the fragment (as rich and plain text) and the exact formula text into `daten`
+// (the clipboard's text formats; a dragged formula carries the same).
+void TextDaten(QMimeData& daten, const QTextDocumentFragment& text, const std::string& formeltext);
 // Puts the fragment (as rich and plain text) and the exact formula text on the
 // clipboard. An empty `formeltext` leaves our own type out.
 void TextInZwischenablage(const QTextDocumentFragment& text, const std::string& formeltext);
@@ -45,9 +48,11 @@ std::string FormeltextAus(const QMimeData& daten, QTextEdit* hilfsEdit,
 // and a PNG image at `dpi` (white ground, the resolution stored).
 QByteArray FormelbildSvg(const Formelbild& bild);
 QImage FormelbildPng(const Formelbild& bild, double dpi = FormelbildDpi);
-// Puts both on the clipboard (the clipboard is emptied first); a MathML element
-// (UTF-8) goes with them as application/mathml+xml and as text/html, so a target that
-// understands MathML pastes an editable equation.
+// Puts both into `daten` (the clipboard's picture formats); a MathML element (UTF-8)
+// goes with them as application/mathml+xml and as text/html, so a target that
+// understands MathML takes an editable equation.
+void BildDaten(QMimeData& daten, const Formelbild& bild, const std::string& mathml = {});
+// Puts the same on the clipboard (the clipboard is emptied first).
 void BildInZwischenablage(const Formelbild& bild, const std::string& mathml = {});
 
 inline constexpr const char* MathMLMime = "application/mathml+xml";
