@@ -20,7 +20,7 @@
 #include <memory>
 
 #include "core/library/SucheWeiter.h"
-#include "core/page/Rounding.h"
+#include "core/device/Rounding.h"
 #include "gui/app/DlgFormelSamml.h"
 #include "gui/platform/VirtPntBox.h"
 

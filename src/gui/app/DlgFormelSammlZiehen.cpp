@@ -22,7 +22,7 @@
 
 #include "core/export/Formelexport.h"
 #include "core/page/Formelbild.h"
-#include "core/page/VirtPntBox.h"
+#include "core/device/VirtPntBox.h"
 #include "gui/app/DlgFormelSamml.h"
 #include "gui/platform/RichText.h"
 #include "gui/platform/VirtPntBox.h"
