@@ -31,6 +31,7 @@
 #include "gui/platform/Cursors.h"
 #include "gui/platform/RichText.h"
 #include "gui/platform/VirtPntBox.h"
+#include "helpers/BeiModal.h"
 #include "helpers/FakeMeldungen.h"
 #include "helpers/Umgebung.h"
 
@@ -117,26 +118,8 @@ void Klick(TDlgFormelSamml& w, int pixelY) {
     QTest::mouseClick(w.PaintBox1, Qt::LeftButton, {}, QPoint(200, pixelY));
 }
 
-// Runs `tun` on the input mask once it is open (the command waits for the modal mask).
-class BeiMaske {
-public:
-    explicit BeiMaske(std::function<void(TDlgEingabe&)> tun) : tun_(std::move(tun)) {
-        timer_.setInterval(0);
-        QObject::connect(&timer_, &QTimer::timeout, [this] {
-            auto* d = qobject_cast<TDlgEingabe*>(QApplication::activeModalWidget());
-            if (!d || !d->isVisible()) return;
-            timer_.stop();
-            ++geoeffnet;
-            tun_(*d);
-        });
-        timer_.start();
-    }
-    int geoeffnet = 0;
-
-private:
-    std::function<void(TDlgEingabe&)> tun_;
-    QTimer timer_;
-};
+// Answers the input mask once it is open (the command waits for the modal mask).
+using BeiMaske = kdtest::BeiModal<TDlgEingabe>;
 
 // Types values into the mask's edits and presses OK; records what the mask showed.
 struct Eingabe {

@@ -28,6 +28,7 @@
 #include "gui/dialogs/DlgEingabe.h"
 #include "gui/plot/KurvenDiagramm.h"
 #include "gui/plot/KurvenFenster.h"
+#include "helpers/BeiModal.h"
 #include "helpers/FakeDateidialoge.h"
 #include "helpers/FakeMeldungen.h"
 #include "helpers/Umgebung.h"
@@ -40,27 +41,8 @@ using kdtest::TestOrdner;
 
 namespace {
 
-// Runs `tun` on the first modal dialog of type D once it is open.
 template <class D>
-class BeiDialog {
-public:
-    explicit BeiDialog(std::function<void(D&)> tun) : tun_(std::move(tun)) {
-        timer_.setInterval(0);
-        QObject::connect(&timer_, &QTimer::timeout, [this] {
-            auto* d = qobject_cast<D*>(QApplication::activeModalWidget());
-            if (!d || !d->isVisible()) return;
-            timer_.stop();
-            ++geoeffnet;
-            tun_(*d);
-        });
-        timer_.start();
-    }
-    int geoeffnet = 0;
-
-private:
-    std::function<void(D&)> tun_;
-    QTimer timer_;
-};
+using BeiDialog = kdtest::BeiModal<D>;
 
 void Tippe(QLineEdit* e, const QString& text) {
     e->selectAll();

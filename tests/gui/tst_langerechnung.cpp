@@ -16,6 +16,7 @@
 
 #include "gui/app/DlgFormelSamml.h"
 #include "gui/dialogs/DlgEingabe.h"
+#include "helpers/BeiModal.h"
 #include "helpers/FakeMeldungen.h"
 #include "helpers/Umgebung.h"
 
@@ -25,31 +26,7 @@ using kdtest::Bibliothek;
 using kdtest::FakeMeldungen;
 using kdtest::TestOrdner;
 
-namespace {
-
-// Runs `tun` with the first visible modal widget of type W, as soon as there is one.
-template <class W>
-class BeiModal {
-public:
-    explicit BeiModal(std::function<void(W&)> tun) : tun_(std::move(tun)) {
-        timer_.setInterval(0);
-        QObject::connect(&timer_, &QTimer::timeout, [this] {
-            auto* d = qobject_cast<W*>(QApplication::activeModalWidget());
-            if (!d || !d->isVisible()) return;
-            timer_.stop();
-            ++gesehen;
-            tun_(*d);
-        });
-        timer_.start();
-    }
-    int gesehen = 0;
-
-private:
-    std::function<void(W&)> tun_;
-    QTimer timer_;
-};
-
-} // namespace
+using kdtest::BeiModal;
 
 class TestLangeRechnung : public QObject {
     Q_OBJECT
@@ -103,8 +80,8 @@ private slots:
         rechnung.start();
         QTest::mouseClick(w->SpeedBerechnen, Qt::LeftButton);
         const qint64 nachAbbruch = seitAbbruch.isValid() ? seitAbbruch.elapsed() : -1;
-        QCOMPARE(maske.gesehen, 1);
-        QCOMPARE(fortschritt.gesehen, 1);
+        QCOMPARE(maske.geoeffnet, 1);
+        QCOMPARE(fortschritt.geoeffnet, 1);
         QCOMPARE(titel, QStringLiteral("Berechnung"));
         QCOMPARE(text, QStringLiteral("Die Formel wird berechnet …"));
         QCOMPARE(knopf, QStringLiteral("Abbrechen"));

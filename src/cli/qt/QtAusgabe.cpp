@@ -15,6 +15,7 @@
 
 #include "../Befehle.h"
 #include "core/library/AtomarSchreiben.h"
+#include "core/numeric/Encoding.h"
 #include "gui/platform/QtDevice.h"
 
 namespace kdcli {
@@ -50,19 +51,6 @@ public:
 private:
     kd::AtomareDatei datei_;
 };
-
-std::string Utf8(const std::string& cp1252) {
-    std::string s;
-    for (unsigned char c : cp1252) {
-        if (c < 0x80) {
-            s += char(c);
-        } else {  // the writer's reasons are Windows-1252: umlauts and ß only
-            s += char(0xC0 | (c >> 6));
-            s += char(0x80 | (c & 0x3F));
-        }
-    }
-    return s;
-}
 
 Art ArtVon(const std::string& datei) {
     if (datei.ends_with(".png")) return Art::Png;
@@ -107,7 +95,7 @@ int MitQtMessung(const std::function<int(kd::Device&)>& arbeit) {
 }
 
 static int AusgabeFehler(const std::string& datei, const std::string& grund) {
-    return Fehler(Dateifehler, datei + " l\xC3\xA4sst sich nicht schreiben: " + Utf8(grund));
+    return Fehler(Dateifehler, datei + " l\xC3\xA4sst sich nicht schreiben: " + kd::Cp1252ToUtf8(grund));
 }
 
 int InDatei(const std::string& datei, const std::function<bool(QIODevice&)>& schreiben) {

@@ -4,26 +4,13 @@
 #include <string_view>
 
 #include "core/export/Formelexport.h"
+#include "core/numeric/Encoding.h"
 
 namespace kd {
 
 std::string Utf8(char32_t u) {
     std::string s;
-    if (u < 0x80) {
-        s += char(u);
-    } else if (u < 0x800) {
-        s += char(0xC0 | (u >> 6));
-        s += char(0x80 | (u & 0x3F));
-    } else if (u < 0x10000) {
-        s += char(0xE0 | (u >> 12));
-        s += char(0x80 | ((u >> 6) & 0x3F));
-        s += char(0x80 | (u & 0x3F));
-    } else {
-        s += char(0xF0 | (u >> 18));
-        s += char(0x80 | ((u >> 12) & 0x3F));
-        s += char(0x80 | ((u >> 6) & 0x3F));
-        s += char(0x80 | (u & 0x3F));
-    }
+    AppendUtf8(s, u);
     return s;
 }
 

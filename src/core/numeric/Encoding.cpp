@@ -10,6 +10,8 @@ constexpr char32_t kHigh[32] = {
     0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
     0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
 
+} // namespace
+
 void AppendUtf8(std::string& out, char32_t u) {
     if (u < 0x80) {
         out += static_cast<char>(u);
@@ -27,7 +29,6 @@ void AppendUtf8(std::string& out, char32_t u) {
         out += static_cast<char>(0x80 | (u & 0x3F));
     }
 }
-} // namespace
 
 char32_t Cp1252ToUnicode(unsigned char c) {
     if (c >= 0x80 && c < 0xA0) return kHigh[c - 0x80];

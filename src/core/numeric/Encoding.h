@@ -16,6 +16,9 @@ std::string Cp1252ToUtf8(std::string_view cp1252);
 bool Utf8ToCp1252(std::string_view utf8, std::string& out);
 
 // Unicode code point of a Windows-1252 byte, and back (-1 when none).
+// Appends the UTF-8 form of one Unicode character.
+void AppendUtf8(std::string& out, char32_t u);
+
 char32_t Cp1252ToUnicode(unsigned char c);
 int UnicodeToCp1252(char32_t u);
 

@@ -146,25 +146,6 @@ bool Ungueltig(Extended v) {
     return !std::isfinite(static_cast<double>(v)) || std::fabs(v) >= Ueberlaufwert;
 }
 
-// UTF-8 of one Unicode character.
-void Anhaengen(std::string& s, char32_t u) {
-    if (u < 0x80) {
-        s += char(u);
-    } else if (u < 0x800) {
-        s += char(0xC0 | (u >> 6));
-        s += char(0x80 | (u & 0x3F));
-    } else if (u < 0x10000) {
-        s += char(0xE0 | (u >> 12));
-        s += char(0x80 | ((u >> 6) & 0x3F));
-        s += char(0x80 | (u & 0x3F));
-    } else {
-        s += char(0xF0 | (u >> 18));
-        s += char(0x80 | ((u >> 12) & 0x3F));
-        s += char(0x80 | ((u >> 6) & 0x3F));
-        s += char(0x80 | (u & 0x3F));
-    }
-}
-
 // The characters of a notation text: (Unicode character, set as index).
 std::vector<std::pair<char32_t, bool>> Zeichen(const std::string& t) {
     std::vector<std::pair<char32_t, bool>> z;
@@ -216,9 +197,9 @@ std::string Hochgestellt(int e) {
     static const char32_t ziffern[] = {U'\u2070', U'\u00B9', U'\u00B2', U'\u00B3', U'\u2074',
                                        U'\u2075', U'\u2076', U'\u2077', U'\u2078', U'\u2079'};
     std::string s;
-    if (e < 0) Anhaengen(s, U'\u207B');
+    if (e < 0) AppendUtf8(s, U'\u207B');
     const std::string d = std::to_string(e < 0 ? -e : e);
-    for (char c : d) Anhaengen(s, ziffern[c - '0']);
+    for (char c : d) AppendUtf8(s, ziffern[c - '0']);
     return s;
 }
 
@@ -425,7 +406,7 @@ std::string TeilstrichText(double wert, double schritt, bool zehnerpotenz) {
     if (s == "1") return "10" + Hochgestellt(e);
     if (s == "-1") return "-10" + Hochgestellt(e);
     std::string r = s;
-    Anhaengen(r, U'\u00B7');
+    AppendUtf8(r, U'\u00B7');
     return r + "10" + Hochgestellt(e);
 }
 
@@ -440,7 +421,7 @@ std::string NameAlsHtml(const std::string& cp1252) {
         if (u == U'<') s += "&lt;";
         else if (u == U'>') s += "&gt;";
         else if (u == U'&') s += "&amp;";
-        else Anhaengen(s, u);
+        else AppendUtf8(s, u);
     }
     if (offen) s += "</sub>";
     return s;
@@ -452,12 +433,12 @@ std::string NameAlsText(const std::string& cp1252) {
         if (index) {
             const char32_t t = Tiefgestellt(u);
             if (t != 0) {
-                Anhaengen(s, t);
+                AppendUtf8(s, t);
                 continue;
             }
             s += '_';
         }
-        Anhaengen(s, u);
+        AppendUtf8(s, u);
     }
     return s;
 }

@@ -15,6 +15,7 @@
 
 #include "core/Errors.h"
 #include "core/library/Sammlung.h"
+#include "core/library/Suche.h"
 #include "core/page/Formelseite.h"
 #include "core/eval/KDGData.h"
 #include "core/pictures/Seitenbilder.h"
@@ -355,6 +356,9 @@ private:
     void DateitypRegistrieren();
     void VerbindeHaken();
     void OrdnerSperren();
+    // Shows a search hit: switches to its library (always, or only when it is another)
+    // and selects and scrolls to its formula.
+    void TrefferZeigen(Suchtreffer t, bool immerLaden);
     // Undo history, the new menu items with their keys, zoom, drag and drop.
     void DesktopEinrichten();
     // Sets the page's zoom factor from the zoom step and the screen's resolution.

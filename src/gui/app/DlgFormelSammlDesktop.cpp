@@ -216,8 +216,10 @@ void TDlgFormelSamml::WeitersuchenClick() {
     }
     if (!BenennungAbschliessen()) return;
     Formelsammlung& s = sammlung_;
-    // As the search does: the current library is saved first, and a failed save stops.
-    if (!Sicher([&] { s.AktuelleSpeichern(); })) return;
+    // As the search does: the current library is saved first, and a failed or cancelled
+    // save stops.
+    bool weiter = true;
+    if (!Sicher([&] { weiter = s.AktuelleSpeichern(); }) || !weiter) return;
     Suchtreffer t;
     if (!Sicher([&] {
             t = SucheNaechste(s.Bibliotheken, [&](const std::string& n) { return s.Pfad(n); }, b,
@@ -228,22 +230,7 @@ void TDlgFormelSamml::WeitersuchenClick() {
         Boxen().Warnung(QStringLiteral("Keine Übereinstimmung gefunden"));
         return;
     }
-    if (t.Bibliothek != s.AktBibliothek) {
-        s.AktFormel = -1;
-        s.AktBibliothek = t.Bibliothek;
-        LoadBibliothek(s.Bibliotheken[std::size_t(t.Bibliothek)]);
-        SetListBoxReihenfolge0();
-        ZustandZeigen();
-        WarteMitNachrichten(Wartezeit());
-    }
-    SetFormel(t.Formel);
-    ShowFormel();
-    if (s.AktFormel < 0) return;
-    SeiteBereit();
-    if (s.AktFormel < Seite.Anzahl) {
-        const std::int32_t u = Seite.FormelPos[std::size_t(s.AktFormel)].Unterkante;
-        PaintBox1->ScrollObjctSichtbar(TRect{10, u, 20, u - 50});
-    }
+    TrefferZeigen(t, false);
 }
 
 // ---------------------------------------------------------------------------

@@ -135,6 +135,11 @@ void TDlgFormelSamml::SpeedButton1Click() {
         return;
     }
 
+    TrefferZeigen(t, true);
+}
+
+void TDlgFormelSamml::TrefferZeigen(Suchtreffer t, bool immerLaden) {
+    Formelsammlung& s = sammlung_;
     // Switch to the library found and select the formula.
     if (s.NamensEingabe) {
         const std::string name = s.Bibliotheken[std::size_t(t.Bibliothek)];
@@ -144,12 +149,14 @@ void TDlgFormelSamml::SpeedButton1Click() {
         if (it == s.Bibliotheken.end()) return;
         t.Bibliothek = int(it - s.Bibliotheken.begin());
     }
-    s.AktFormel = -1;
-    s.AktBibliothek = t.Bibliothek;
-    LoadBibliothek(s.Bibliotheken[std::size_t(t.Bibliothek)]);
-    SetListBoxReihenfolge0();
-    ZustandZeigen();
-    WarteMitNachrichten(Wartezeit());
+    if (immerLaden || t.Bibliothek != s.AktBibliothek) {
+        s.AktFormel = -1;
+        s.AktBibliothek = t.Bibliothek;
+        LoadBibliothek(s.Bibliotheken[std::size_t(t.Bibliothek)]);
+        SetListBoxReihenfolge0();
+        ZustandZeigen();
+        WarteMitNachrichten(Wartezeit());
+    }
     SetFormel(t.Formel);
     ShowFormel();
 
