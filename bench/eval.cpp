@@ -10,7 +10,8 @@
 #include <new>
 #include <string>
 
-#include "core/typeset/Gleichung.h"
+#include "core/eval/Auswertung.h"
+#include "core/notation/Gleichung.h"
 
 #ifdef KD_HAVE_MUPARSER
 #include <muParser.h>
@@ -46,7 +47,7 @@ void Allokationen(benchmark::State& st, long long vorher) {
 
 // ---- Ours --------------------------------------------------------------------------
 
-void Berechnen(benchmark::State& st, const char* text, Extended erwartet) {
+void Rechnen(benchmark::State& st, const char* text, Extended erwartet) {
     Bezeichnerliste liste;
     TGleichung::Optionen o;
     o.Bezeichner = &liste;
@@ -59,18 +60,18 @@ void Berechnen(benchmark::State& st, const char* text, Extended erwartet) {
     Extended v = 0;
     const long long vorher = allokationen.load();
     for (auto _ : st) {
-        v = g.Berechnen(true, fehler, pos);
+        v = Berechnen(g, true, fehler, pos);
         benchmark::DoNotOptimize(v);
     }
     Allokationen(st, vorher);
     if (fehler != 0 || v != erwartet) st.SkipWithError("wrong result");
 }
 
-void BM_Integral(benchmark::State& st) { Berechnen(st, "y=INTEGRAL(x=0;1;x^2*dx)", 0.333L); }
+void BM_Integral(benchmark::State& st) { Rechnen(st, "y=INTEGRAL(x=0;1;x^2*dx)", 0.333L); }
 BENCHMARK(BM_Integral)->Unit(benchmark::kMicrosecond);
 
 void BM_Summe1000(benchmark::State& st) {
-    Berechnen(st, "y=SUMME(i=1;1000;i^2)", 1000.0L * 1001 * 2001 / 6);
+    Rechnen(st, "y=SUMME(i=1;1000;i^2)", 1000.0L * 1001 * 2001 / 6);
 }
 BENCHMARK(BM_Summe1000)->Unit(benchmark::kMicrosecond);
 

@@ -6,12 +6,12 @@
 #include <memory>
 #include <string>
 
-#include "core/Stream.h"
 #include "core/device/FixedMetricsDevice.h"
-#include "core/typeset/Formelsatz.h"
-#include "core/typeset/FormElem.h"
-#include "core/typeset/Gleichung.h"
 #include "core/device/Stile.h"
+#include "core/notation/Gleichung.h"
+#include "core/Stream.h"
+#include "core/typeset/FormElem.h"
+#include "core/typeset/Formelsatz.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     if (size > 300) return 0;

@@ -4,7 +4,9 @@
 #include <cstdint>
 #include <string>
 
-#include "core/typeset/Gleichung.h"
+#include "core/eval/Auswertung.h"
+#include "core/notation/Gleichung.h"
+#include "core/typeset/FormelAufbau.h"
 
 namespace {
 
@@ -15,19 +17,18 @@ class Blattfabrik : public kd::ElementFabrik {
     };
 
 public:
-    std::unique_ptr<kd::TDLine> TextLeaf(std::uint32_t, const std::string& t) override {
-        return std::make_unique<Blatt>(t);
+    kd::Termelement TextLeaf(std::uint32_t, const std::string& t) override {
+        return kd::AlsTermelement(std::make_unique<Blatt>(t));
     }
-    std::unique_ptr<kd::TDLine> FormelTextLeaf(std::uint32_t, const std::string& t,
-                                               std::uint32_t) override {
-        return std::make_unique<Blatt>(t);
+    kd::Termelement FormelTextLeaf(std::uint32_t, const std::string& t, std::uint32_t) override {
+        return kd::AlsTermelement(std::make_unique<Blatt>(t));
     }
     std::string LeafText(const kd::TDLine& l) const override {
         return static_cast<const Blatt&>(l).text;
     }
-    std::unique_ptr<kd::TDLine> SummenZeichen(std::int32_t, std::uint32_t, const std::string& o,
-                                              const std::string& u) override {
-        return std::make_unique<Blatt>(o + u);
+    kd::Termelement SummenZeichen(std::int32_t, std::uint32_t, const std::string& o,
+                                  const std::string& u) override {
+        return kd::AlsTermelement(std::make_unique<Blatt>(o + u));
     }
 };
 
@@ -69,8 +70,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         }
         if (code == 0 && modus == 1 && aufwand <= 2e6L) {
             int fehler = 0, p = 0;
-            (void)g.Berechnen(true, fehler, p);
-            (void)g.Berechnen(false, fehler, p);
+            (void)Berechnen(g, true, fehler, p);
+            (void)Berechnen(g, false, fehler, p);
         }
     }
     return 0;

@@ -2,12 +2,13 @@
 # missing from the order. The order, lowest first (one entry may name several
 # folders of the same rank, joined by commas; "." is src/core itself):
 set(LAYERS
-  ".,numeric"   # base types, streams, numbers, encodings, character classes
+  ".,numeric"   # base types, streams, owning list, numbers, encodings, character classes
   matrix        # the matrix value
   units         # units and their conversion
   constants     # the constant tables
   device        # drawing device, pictures in memory, styles, formatted text
-  typeset       # notation and parser, drawing base, formula elements
+  notation      # the equation object: text to terms and steps, identifiers
+  typeset       # drawing base, formula elements, the element tree of an equation
   eval          # evaluation, tabulation, the option record
   plot          # curves of a formula, axis ticks, table exports
   page          # page and printout composition

@@ -10,8 +10,8 @@
 #include "core/export/Dokumentexport.h"
 #include "core/export/Formelexport.h"
 #include "core/library/Bibliothek.h"
+#include "core/notation/Gleichung.h"
 #include "core/numeric/Encoding.h"
-#include "core/typeset/Gleichung.h"
 
 namespace kdcli {
 

@@ -7,9 +7,9 @@
 #include "core/eval/Berechnung.h"
 #include "core/eval/Rechenabbruch.h"
 #include "core/eval/Tabellenformel.h"
+#include "core/notation/Gleichung.h"
 #include "core/numeric/Encoding.h"
 #include "core/numeric/Zahlen.h"
-#include "core/typeset/Gleichung.h"
 
 namespace kdcli {
 

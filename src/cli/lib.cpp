@@ -7,11 +7,11 @@
 
 #include "Befehle.h"
 #include "core/Errors.h"
-#include "core/Types.h"
 #include "core/library/Bibliothek.h"
 #include "core/library/Verzeichnis.h"
+#include "core/notation/Gleichung.h"
 #include "core/numeric/Encoding.h"
-#include "core/typeset/Gleichung.h"
+#include "core/Types.h"
 
 namespace kdcli {
 

@@ -2,11 +2,11 @@
 
 #include <cstdio>
 
-#include "core/numeric/Encoding.h"
-#include "core/typeset/Formelsatz.h"
-#include "core/typeset/FormElem.h"
-#include "core/typeset/Gleichung.h"
 #include "core/device/Stile.h"
+#include "core/notation/Gleichung.h"
+#include "core/numeric/Encoding.h"
+#include "core/typeset/FormElem.h"
+#include "core/typeset/Formelsatz.h"
 #include "core/typeset/TextObjekte.h"
 
 namespace kdcli {

@@ -6,9 +6,9 @@
 #include <vector>
 
 #include "core/device/FixedMetricsDevice.h"
+#include "core/notation/Gleichung.h"
 #include "core/typeset/Elementfabrik.h"
 #include "core/typeset/Formelzeichen.h"
-#include "core/typeset/Gleichung.h"
 #include "core/typeset/TextObjekte.h"
 
 using namespace kd;

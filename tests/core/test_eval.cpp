@@ -10,11 +10,12 @@
 #include <utility>
 #include <vector>
 
+#include "core/eval/Auswertung.h"
 #include "core/eval/Funktionen.h"
 #include "core/eval/Rechenfehler.h"
 #include "core/eval/Tabellierung.h"
 #include "core/matrix/MatrixObj.h"
-#include "core/typeset/Gleichung.h"
+#include "core/notation/Gleichung.h"
 
 using namespace kd;
 
@@ -56,7 +57,7 @@ struct Rechnung {
         o.Bedingungsmodus = bedingung;
         g = std::make_unique<TGleichung>(o);
         parse = g->FormelLesen(text);
-        if (parse == 0) wert = g->Berechnen(strikt, fehler, pos);
+        if (parse == 0) wert = Berechnen(*g, strikt, fehler, pos);
     }
 
     Extended Variable(const char* name) const {
@@ -301,14 +302,14 @@ TEST(Auswertung, StepsFilledByHand) {
     g.Schritte[1] = Schritt{1, 2, ArtMal, 1};
     g.Schritte[2] = Schritt{1, 3, ArtPlus, 1};
     int fehler = -1, pos = -1;
-    EXPECT_EQ(g.Berechnen(true, fehler, pos), 10);
+    EXPECT_EQ(Berechnen(g, true, fehler, pos), 10);
     EXPECT_EQ(fehler, 0);
 
     // Auswerten alone works on the Rechenwert as it stands.
     g.Terme[1].Rechenwert = 5;
     g.Terme[2].Rechenwert = 3;
     g.Terme[3].Rechenwert = 4;
-    EXPECT_EQ(g.Auswerten(true, fehler, pos), 19);
+    EXPECT_EQ(Auswerten(g, true, fehler, pos), 19);
 
     // Connectives: 1 xoder 0, then und 1.
     g.Terme[1].Wert = 1;
@@ -316,29 +317,29 @@ TEST(Auswertung, StepsFilledByHand) {
     g.Terme[3].Wert = 1;
     g.Schritte[1] = Schritt{1, 2, ArtXoder, 1};
     g.Schritte[2] = Schritt{1, 3, ArtUnd, 1};
-    EXPECT_EQ(g.Berechnen(true, fehler, pos), 1);
+    EXPECT_EQ(Berechnen(g, true, fehler, pos), 1);
     g.Terme[1].Wert = 0.5L;  // only exactly 1 is true
-    EXPECT_EQ(g.Berechnen(true, fehler, pos), 0);
+    EXPECT_EQ(Berechnen(g, true, fehler, pos), 0);
 
     // A failing step reports its own TextPos.
     g.Terme[1].Wert = 7;
     g.Terme[2].Wert = 0;
     g.Schritte[1] = Schritt{1, 2, ArtGeteilt, 42};
     g.Schritte[2] = Schritt{1, 3, ArtPlus, 44};
-    EXPECT_EQ(g.Berechnen(true, fehler, pos), Undefiniert);
+    EXPECT_EQ(Berechnen(g, true, fehler, pos), Undefiniert);
     EXPECT_EQ(fehler, 1);
     EXPECT_EQ(pos, 42);
 
     // One term: its value; no steps are walked.
     g.TermAnzahl = 1;
     g.Terme[1].Wert = 3.5L;
-    EXPECT_EQ(g.Berechnen(true, fehler, pos), 3.5L);
+    EXPECT_EQ(Berechnen(g, true, fehler, pos), 3.5L);
     EXPECT_EQ(fehler, 0);
 
     // Steps naming terms outside 1..80 (never made by the parser) are refused.
     g.TermAnzahl = 2;
     g.Schritte[1] = Schritt{1, 81, ArtPlus, 1};
-    EXPECT_EQ(g.Berechnen(true, fehler, pos), Undefiniert);
+    EXPECT_EQ(Berechnen(g, true, fehler, pos), Undefiniert);
     EXPECT_EQ(fehler, 7);
 }
 
@@ -391,8 +392,8 @@ TEST(Schleifen, LoopVariableIsSetBackToItsStart) {
     EXPECT_EQ(q.Variable("dx"), 2.0L / 10000);
     // Computing again gives the same.
     int f = 0, p = 0;
-    EXPECT_EQ(r.g->Berechnen(true, f, p), 52);
-    EXPECT_EQ(q.g->Berechnen(true, f, p), 2);
+    EXPECT_EQ(Berechnen(*r.g, true, f, p), 52);
+    EXPECT_EQ(Berechnen(*q.g, true, f, p), 2);
 }
 
 TEST(Schleifen, BoundsThatCannotBeRun) {
@@ -772,19 +773,19 @@ TEST(Auswertung, BerechneXZSetsThePlotVariables) {
     int pos = 0, ende = 0;
     ASSERT_EQ(g.FormelLesen("y=x*z+x", "x", "z", 0, pos, ende), 0);
     std::string meldung = "alt";
-    EXPECT_EQ(g.BerechneXZ(2, 3, meldung), 8);
+    EXPECT_EQ(BerechneXZ(g, 2, 3, meldung), 8);
     EXPECT_EQ(meldung, "");
-    EXPECT_EQ(g.BerechneXZ(-1, 4, meldung), -5);
+    EXPECT_EQ(BerechneXZ(g, -1, 4, meldung), -5);
 
     ASSERT_EQ(g.FormelLesen("y=1/x", "x", "", 0, pos, ende), 0);
-    EXPECT_EQ(g.BerechneXZ(4, 0, meldung), 0.25L);
-    EXPECT_EQ(g.BerechneXZ(0, 0, meldung), Leerwert);
+    EXPECT_EQ(BerechneXZ(g, 4, 0, meldung), 0.25L);
+    EXPECT_EQ(BerechneXZ(g, 0, 0, meldung), Leerwert);
     EXPECT_EQ(meldung, Ueberlauftext);
-    EXPECT_EQ(g.BerechneXZ(2, 0, meldung), 0.5L);
+    EXPECT_EQ(BerechneXZ(g, 2, 0, meldung), 0.5L);
     EXPECT_EQ(meldung, "");
 
     ASSERT_EQ(g.FormelLesen("y=LN(x)", "x", "", 0, pos, ende), 0);
-    EXPECT_EQ(g.BerechneXZ(-1, 0, meldung), Leerwert);
+    EXPECT_EQ(BerechneXZ(g, -1, 0, meldung), Leerwert);
     EXPECT_EQ(meldung, "Argument<=0 f\xFC" "r logarithmische Fkt.");
 }
 

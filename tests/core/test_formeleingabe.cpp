@@ -3,10 +3,11 @@
 #include <gtest/gtest.h>
 
 #include "core/eval/Formeleingabe.h"
+#include "core/eval/KDGData.h"
+#include "core/eval/Rechenfehler.h"
 #include "core/eval/Tabellierung.h"
 #include "core/matrix/MatrixObj.h"
-#include "core/eval/KDGData.h"
-#include "core/typeset/Gleichung.h"
+#include "core/notation/Gleichung.h"
 
 using namespace kd;
 

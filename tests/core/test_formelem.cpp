@@ -1,4 +1,4 @@
-// The layout of formula element trees (TFormElem, TGleichung::FormelAufbau) on the
+// The layout of formula element trees (TFormElem, FormelAufbau) on the
 // fixed-metrics device with the default styles: main font 40, index font 34, a
 // character h/2 wide; a formula text leaf "x" is 21 wide (20 + 5 %) and 40 high.
 #include <gtest/gtest.h>
@@ -8,14 +8,15 @@
 #include <string>
 #include <vector>
 
-#include "core/Stream.h"
 #include "core/device/FixedMetricsDevice.h"
 #include "core/device/Rounding.h"
 #include "core/device/TextSys.h"
+#include "core/notation/Gleichung.h"
+#include "core/Stream.h"
 #include "core/typeset/Elementfabrik.h"
+#include "core/typeset/FormelAufbau.h"
 #include "core/typeset/FormElem.h"
 #include "core/typeset/Formelzeichen.h"
-#include "core/typeset/Gleichung.h"
 #include "core/typeset/TextObjekte.h"
 #include "zeichnen_testhilfe.h"
 
@@ -47,7 +48,7 @@ struct Satz {
         TGleichung g(o);
         int p = 0, e = 0;
         code = g.FormelLesen(text, "", "", 0, p, e);
-        if (code == 0) baum = g.FormelAufbau(dc, stile, Schwarz(), true, TagFormElem);
+        if (code == 0) baum = FormelAufbau(g, dc, stile, Schwarz(), true, TagFormElem);
     }
     TFormElem& Wurzel() const { return dynamic_cast<TFormElem&>(*baum); }
     // The right side of "name = ...".
@@ -604,14 +605,14 @@ TEST(FormElem, FormelAufbauHandsOutTheRootWithItsTag) {
     ASSERT_EQ(g.FormelLesen("5"), 0);
     auto stil = Schwarz();
     std::weak_ptr<TStyleHandle> schwach = stil;
-    auto blatt = g.FormelAufbau(std::move(stil), true, 77);
+    auto blatt = FormelAufbau(g, std::move(stil), true, 77);
     ASSERT_NE(blatt, nullptr);
     EXPECT_EQ(blatt->ClassName(), "TDText");
     EXPECT_EQ(blatt->Tag, 77u);
     EXPECT_TRUE(schwach.expired());
     // A formula: the tree; the equation keeps no element.
     ASSERT_EQ(g.FormelLesen("2*3+4"), 0);
-    auto baum = g.FormelAufbau(Schwarz(), true, 5);
+    auto baum = FormelAufbau(g, Schwarz(), true, 5);
     ASSERT_NE(baum, nullptr);
     EXPECT_EQ(baum->Tag, 5u);
     EXPECT_EQ(K(baum).Art, ArtPlus);
@@ -624,7 +625,7 @@ TEST(FormElem, FormelAufbauHandsOutTheRootWithItsTag) {
     EXPECT_EQ(K(baum).Farbe, 0u);
     // Without a parse nothing is built.
     TGleichung leer(o);
-    EXPECT_EQ(leer.FormelAufbau(Schwarz(), true, 1), nullptr);
+    EXPECT_EQ(FormelAufbau(leer, Schwarz(), true, 1), nullptr);
 }
 
 TEST(FormElem, RecordSizesAndRoundTrips) {

@@ -11,8 +11,8 @@
 #include <vector>
 
 #include "core/eval/Rechenfehler.h"
+#include "core/notation/Gleichung.h"
 #include "core/plot/Kurve.h"
-#include "core/typeset/Gleichung.h"
 
 using namespace kd;
 

@@ -3,7 +3,8 @@
 #include <string>
 #include <vector>
 
-#include "core/typeset/Gleichung.h"
+#include "core/notation/Gleichung.h"
+#include "core/typeset/FormelAufbau.h"
 
 using namespace kd;
 
@@ -394,18 +395,19 @@ public:
         Blatt(std::uint32_t tag, std::string t) : TDLine(tag), text(std::move(t)) {}
         std::string text;
     };
-    std::unique_ptr<TDLine> TextLeaf(std::uint32_t tag, const std::string& text) override {
-        return std::make_unique<Blatt>(tag, "T:" + text);
+    Termelement TextLeaf(std::uint32_t tag, const std::string& text) override {
+        return AlsTermelement(std::make_unique<Blatt>(tag, "T:" + text));
     }
-    std::unique_ptr<TDLine> FormelTextLeaf(std::uint32_t tag, const std::string& text,
-                                           std::uint32_t farbe) override {
+    Termelement FormelTextLeaf(std::uint32_t tag, const std::string& text,
+                               std::uint32_t farbe) override {
         farben.push_back(farbe);
-        return std::make_unique<Blatt>(tag, text);
+        return AlsTermelement(std::make_unique<Blatt>(tag, text));
     }
     std::string LeafText(const TDLine& l) const override { return static_cast<const Blatt&>(l).text; }
-    std::unique_ptr<TDLine> SummenZeichen(std::int32_t art, std::uint32_t tag, const std::string& oben,
-                                          const std::string& unten) override {
-        return std::make_unique<Blatt>(tag, std::to_string(art) + ":" + oben + "|" + unten);
+    Termelement SummenZeichen(std::int32_t art, std::uint32_t tag, const std::string& oben,
+                              const std::string& unten) override {
+        return AlsTermelement(
+            std::make_unique<Blatt>(tag, std::to_string(art) + ":" + oben + "|" + unten));
     }
     std::vector<std::uint32_t> farben;
 };

@@ -11,10 +11,12 @@
 
 #include "core/constants/Konstanten.h"
 #include "core/constants/KonstantenListe.h"
+#include "core/eval/Auswertung.h"
 #include "core/eval/Berechnung.h"
 #include "core/eval/Funktionen.h"
+#include "core/eval/Rechenfehler.h"
+#include "core/notation/Gleichung.h"
 #include "core/numeric/Zahlen.h"
-#include "core/typeset/Gleichung.h"
 
 using namespace kd;
 
@@ -143,7 +145,7 @@ TEST(RechenRichtig, LoopsAcrossSubFormulas) {
         TGleichung g;
         ASSERT_EQ(g.FormelLesen(f.text), 0) << f.text;
         int fehler = 0, pos = 0;
-        const Extended v = g.Berechnen(true, fehler, pos);
+        const Extended v = Berechnen(g, true, fehler, pos);
         EXPECT_EQ(fehler, 0) << f.text;
         EXPECT_EQ(v, f.wert) << f.text;
     }

@@ -1,17 +1,19 @@
 // Evaluation of a parsed formula: the walk over the step list that FormelLesen and
 // Reihenfolge left in the equation object.
+#include "core/eval/Auswertung.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
 
 #include "core/eval/Funktionen.h"
-#include "core/eval/Rechenfehler.h"
 #include "core/eval/Rechenabbruch.h"
+#include "core/eval/Rechenfehler.h"
 #include "core/eval/Schleifenprogramm.h"
 #include "core/matrix/MatrixObj.h"
+#include "core/notation/Gleichung.h"
 #include "core/numeric/Zahlen.h"
-#include "core/typeset/Gleichung.h"
 
 namespace kd {
 
@@ -108,21 +110,21 @@ bool NurZuweisungen(const TGleichung& g, int schritte) {
 
 } // namespace
 
-Extended TGleichung::Auswerten(bool strikt, int& fehler, int& textPos) {
+Extended Auswerten(TGleichung& g, bool strikt, int& fehler, int& textPos) {
     fehler = 0;
     textPos = 0;
-    const int terme = TermAnzahl > MaxTerme ? MaxTerme : TermAnzahl;
-    if (terme <= 1) return Terme[1].Rechenwert;
+    const int terme = g.TermAnzahl > MaxTerme ? MaxTerme : g.TermAnzahl;
+    if (terme <= 1) return g.Terme[1].Rechenwert;
     const int schritte = terme - 1;
     for (int k = 1; k <= schritte; ++k) {
-        const Schritt& s = Schritte[std::size_t(k)];
+        const Schritt& s = g.Schritte[std::size_t(k)];
         if (s.Links < 1 || s.Links > MaxTerme || s.Rechts < 1 || s.Rechts > MaxTerme) {
             fehler = RfUndefiniert;
             return Undefiniert;
         }
     }
 
-    const Bezeichnerliste& bez = *BezListe;
+    const Bezeichnerliste& bez = *g.BezListe;
     Schleife schleife[MaxSchleifen + 1];
     std::int32_t ergebnisterm = 1;
     Schleifenprogramm programm;    // the compiled body of the loop that ran last
@@ -143,13 +145,13 @@ Extended TGleichung::Auswerten(bool strikt, int& fehler, int& textPos) {
 
     for (int i = 1; i <= schritte; ++i) {
         Rechenfehler = 0;
-        if (Schleifenbeginn[std::size_t(i)] != 0) {
+        if (g.Schleifenbeginn[std::size_t(i)] != 0) {
             // The body of a loop that is not running begins here: its variable takes
             // the value of a named start now, so the first pass sees the start and not
             // what the variable held, and an integral's step follows the bounds.
             for (int stufe = 1; stufe <= MaxSchleifen; ++stufe) {
-                if (!(Schleifenbeginn[std::size_t(i)] & (1u << stufe)) || schleife[stufe].Aktiv) continue;
-                const Term& s = Terme[std::size_t(Schritte[std::size_t(Schleifenschritt[std::size_t(stufe)])].Links)];
+                if (!(g.Schleifenbeginn[std::size_t(i)] & (1u << stufe)) || schleife[stufe].Aktiv) continue;
+                const Term& s = g.Terme[std::size_t(g.Schritte[std::size_t(g.Schleifenschritt[std::size_t(stufe)])].Links)];
                 TBezeichner* v = BezeichnerAn(bez, s.TextPos);
                 if (!v) continue;
                 if (s.StartBenannt) v->SetWert(benannt(s.StartWert));
@@ -161,9 +163,9 @@ Extended TGleichung::Auswerten(bool strikt, int& fehler, int& textPos) {
                 }
             }
         }
-        const Schritt& st = Schritte[std::size_t(i)];
-        Term& l = Terme[std::size_t(st.Links)];
-        Term& r = Terme[std::size_t(st.Rechts)];
+        const Schritt& st = g.Schritte[std::size_t(i)];
+        Term& l = g.Terme[std::size_t(st.Links)];
+        Term& r = g.Terme[std::size_t(st.Rechts)];
         const Extended a = l.Rechenwert;
         const Extended b = r.Rechenwert;
         const std::int32_t art = st.Art;
@@ -181,9 +183,9 @@ Extended TGleichung::Auswerten(bool strikt, int& fehler, int& textPos) {
                 if (TBezeichner* z = BezeichnerAn(bez, n)) z->SetWert(b == Leerwert ? 0 : b);
             } else if (n > -1 - 1073741824) {
                 const std::int32_t m = -n - 1;
-                if (Matrizen && m < Matrizen->Count()) {
+                if (g.Matrizen && m < g.Matrizen->Count()) {
                     int f = 0;
-                    (*Matrizen)[m]->SetWert(bez, b, &f);
+                    (*g.Matrizen)[m]->SetWert(bez, b, &f);
                     Rechenfehler = f;
                 } else {
                     Rechenfehler = RfUndefiniert;
@@ -301,7 +303,7 @@ Extended TGleichung::Auswerten(bool strikt, int& fehler, int& textPos) {
                 }
                 // The body's steps (Reihenfolge found them); a body whose steps are
                 // not one run before the loop step cannot be run again.
-                const std::int32_t rumpf = Rumpf[std::size_t(i)];
+                const std::int32_t rumpf = g.Rumpf[std::size_t(i)];
                 if (rumpf < 1 || rumpf > i) {
                     Rechenfehler = RfUndefiniert;
                     break;
@@ -337,9 +339,9 @@ Extended TGleichung::Auswerten(bool strikt, int& fehler, int& textPos) {
 
             // The body runs again from its own values.
             for (int k = sl.Rumpf; k < i; ++k) {
-                const Schritt& bs = Schritte[std::size_t(k)];
-                Zuruecksetzen(Terme[std::size_t(bs.Links)]);
-                Zuruecksetzen(Terme[std::size_t(bs.Rechts)]);
+                const Schritt& bs = g.Schritte[std::size_t(k)];
+                Zuruecksetzen(g.Terme[std::size_t(bs.Links)]);
+                Zuruecksetzen(g.Terme[std::size_t(bs.Rechts)]);
             }
 
             const Extended wert = sl.Variable->GetWert();
@@ -371,7 +373,7 @@ Extended TGleichung::Auswerten(bool strikt, int& fehler, int& textPos) {
                 // takes the next pass after them (the last one, or one with an error).
                 if (!sl.OhneProgramm) {
                     if (!programm.Passt(sl.Rumpf, i) &&
-                        !programm.Uebersetzen(*this, sl.Rumpf, i, sl.Variable, sl.Schrittweite)) {
+                        !programm.Uebersetzen(g, sl.Rumpf, i, sl.Variable, sl.Schrittweite)) {
                         sl.OhneProgramm = true;
                     } else {
                         const long long n =
@@ -392,7 +394,7 @@ Extended TGleichung::Auswerten(bool strikt, int& fehler, int& textPos) {
         case ArtMaxSpaltenWerte: {
             const std::int32_t t = RundeIndex(l.Wert);
             const TMatrixObj* m =
-                Matrizen && t >= 0 && t < Matrizen->Count() ? (*Matrizen)[t]->Tabelle : nullptr;
+                g.Matrizen && t >= 0 && t < g.Matrizen->Count() ? (*g.Matrizen)[t]->Tabelle : nullptr;
             if (!m) {
                 Rechenfehler = RfUndefiniert;
                 break;
@@ -414,9 +416,9 @@ Extended TGleichung::Auswerten(bool strikt, int& fehler, int& textPos) {
                 if (w == Undefiniert) Rechenfehler = RfUndefiniert;
             } else if (art <= -9) {
                 const std::int32_t t = -9 - art;
-                if (Matrizen && t < Matrizen->Count()) {
+                if (g.Matrizen && t < g.Matrizen->Count()) {
                     int f = 0;
-                    const Extended w = (*Matrizen)[t]->GetWert(bez, &f);
+                    const Extended w = (*g.Matrizen)[t]->GetWert(bez, &f);
                     l.Rechenwert = w;
                     if (f != 0) Rechenfehler = f;
                     else if (w == Leerwert) Rechenfehler = RfLeer;
@@ -429,7 +431,7 @@ Extended TGleichung::Auswerten(bool strikt, int& fehler, int& textPos) {
         }
 
         if (Rechenfehler != 0) {
-            if (Rechenfehler == RfLeer && NurZuweisungen(*this, schritte)) Rechenfehler = 0;
+            if (Rechenfehler == RfLeer && NurZuweisungen(g, schritte)) Rechenfehler = 0;
             if (Rechenfehler > 1 || (Rechenfehler == 1 && strikt)) {
                 fehler = Rechenfehler;
                 textPos = st.TextPos;
@@ -438,11 +440,11 @@ Extended TGleichung::Auswerten(bool strikt, int& fehler, int& textPos) {
         }
     }
     // No infinity or NaN is ever a result: it is the overflow of the evaluator.
-    const Extended ergebnis = Terme[std::size_t(ergebnisterm)].Rechenwert;
+    const Extended ergebnis = g.Terme[std::size_t(ergebnisterm)].Rechenwert;
     if (!std::isfinite(ergebnis)) {
         if (strikt) {
             fehler = RfUeberlauf;
-            textPos = Schritte[std::size_t(schritte)].TextPos;
+            textPos = g.Schritte[std::size_t(schritte)].TextPos;
             return Undefiniert;
         }
         return ergebnis < 0 ? -Ueberlaufwert : Ueberlaufwert;
@@ -450,23 +452,23 @@ Extended TGleichung::Auswerten(bool strikt, int& fehler, int& textPos) {
     return ergebnis;
 }
 
-Extended TGleichung::Berechnen(bool strikt, int& fehler, int& textPos) {
-    const int terme = TermAnzahl > MaxTerme ? MaxTerme : TermAnzahl;
-    for (int k = 1; k <= terme; ++k) Zuruecksetzen(Terme[std::size_t(k)]);
-    return Auswerten(strikt, fehler, textPos);
+Extended Berechnen(TGleichung& g, bool strikt, int& fehler, int& textPos) {
+    const int terme = g.TermAnzahl > MaxTerme ? MaxTerme : g.TermAnzahl;
+    for (int k = 1; k <= terme; ++k) Zuruecksetzen(g.Terme[std::size_t(k)]);
+    return Auswerten(g, strikt, fehler, textPos);
 }
 
-Extended TGleichung::BerechneXZ(Extended x, Extended z, std::string& meldung) {
-    for (int k = 1; k <= XAnzahl && k <= MaxTerme; ++k) {
-        const std::int32_t t = XStellen[std::size_t(k)];
-        if (t >= 1 && t <= MaxTerme) Terme[std::size_t(t)].Wert = x;
+Extended BerechneXZ(TGleichung& g, Extended x, Extended z, std::string& meldung) {
+    for (int k = 1; k <= g.XAnzahl && k <= MaxTerme; ++k) {
+        const std::int32_t t = g.XStellen[std::size_t(k)];
+        if (t >= 1 && t <= MaxTerme) g.Terme[std::size_t(t)].Wert = x;
     }
-    for (int k = 1; k <= ZAnzahl && k <= MaxTerme; ++k) {
-        const std::int32_t t = ZStellen[std::size_t(k)];
-        if (t >= 1 && t <= MaxTerme) Terme[std::size_t(t)].Wert = z;
+    for (int k = 1; k <= g.ZAnzahl && k <= MaxTerme; ++k) {
+        const std::int32_t t = g.ZStellen[std::size_t(k)];
+        if (t >= 1 && t <= MaxTerme) g.Terme[std::size_t(t)].Wert = z;
     }
     int fehler = 0, pos = 0;
-    const Extended v = Berechnen(true, fehler, pos);
+    const Extended v = Berechnen(g, true, fehler, pos);
     if (fehler == 0) {
         meldung.clear();
         return v;

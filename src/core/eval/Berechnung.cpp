@@ -1,7 +1,8 @@
 #include "core/eval/Berechnung.h"
 
+#include "core/eval/Auswertung.h"
+#include "core/notation/Gleichung.h"
 #include "core/numeric/Zahlen.h"
-#include "core/typeset/Gleichung.h"
 
 namespace kd {
 
@@ -94,7 +95,7 @@ Berechnungsergebnis FormelBerechnen(const std::string& text, bool markiert, Merk
         TGleichung g(o);
         const int code = g.FormelLesen(s);
         if (code > 0) fehlertext = Fehlertexte[code];
-        else v = g.BerechneXZ(0, 0, fehlertext);
+        else v = BerechneXZ(g, 0, 0, fehlertext);
     }
     erg.Wert = v;
 

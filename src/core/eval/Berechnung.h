@@ -5,8 +5,8 @@
 #include <functional>
 #include <string>
 
+#include "core/notation/Bezeichner.h"
 #include "core/Types.h"
-#include "core/typeset/Bezeichner.h"
 
 namespace kd {
 

@@ -2,11 +2,12 @@
 
 #include <cmath>
 
+#include "core/eval/Auswertung.h"
+#include "core/eval/KDGData.h"
 #include "core/eval/Tabellierung.h"
 #include "core/matrix/MatrixObj.h"
+#include "core/notation/Gleichung.h"
 #include "core/numeric/Zahlen.h"
-#include "core/eval/KDGData.h"
-#include "core/typeset/Gleichung.h"
 
 namespace kd {
 
@@ -266,7 +267,7 @@ std::string StartwertZeile(const std::string& textIn, const std::string& xVariab
     int fehlerPos = 0, endePos = 0;
     if (g.FormelLesen(text, xVariable, zVariable, 0, fehlerPos, endePos) != 0) return {};
     std::string meldung;
-    const Extended v = g.BerechneXZ(x, z, meldung);
+    const Extended v = BerechneXZ(g, x, z, meldung);
     if (!meldung.empty()) return meldung;
 
     int start = 0, ende = 0, anzahl = 0;

@@ -13,8 +13,8 @@
 #include <string_view>
 #include <vector>
 
+#include "core/notation/Bezeichner.h"
 #include "core/Types.h"
-#include "core/typeset/Bezeichner.h"
 
 namespace kd {
 

@@ -1,25 +1,15 @@
 #pragma once
-// The error code shared by the evaluator and the numeric functions it calls
-// (0 = no error). Index into Rechenfehlertexte (core/typeset/Gleichung.h).
+// The error state shared by the evaluator and the numeric functions it calls, and the
+// messages of its codes (core/notation/Fehlercodes.h).
+#include "core/notation/Fehlercodes.h"
 
 namespace kd {
 
+// The code of the last error (0 = none).
 extern int Rechenfehler;
 
-// The codes of Rechenfehlertexte.
-enum : int {
-    RfUeberlauf = 1,        // "Division durch 0, oder Überlauf"
-    RfUnterlauf = 2,        // "Unterlauf"
-    RfNegativeWurzel = 3,   // "Negative Wurzel"
-    RfNegativerWert = 4,    // "Negativer Wert"
-    RfArgumentGroesser1 = 5,// "Argument > 1"
-    RfLogarithmus = 6,      // "Argument<=0 für logarithmische Fkt."
-    RfUndefiniert = 7,      // "Undefinierter Wert oder Bezeichner"
-    RfIndex = 8,            // "Indize außerhalb zulässigen Bereiches"
-    RfLeer = 9,             // "Array- oder Matrix-Wert leer"
-    RfNichtGanzzahlig = 10, // "Argument nicht ganzzahlig oder negativ"
-    RfStartwert = 11,       // "Startwert > Endwert"
-    RfDurchlaeufe = 12,     // "Zu viele Schleifendurchläufe"
-};
+// Evaluator messages, index = code (1..12; entry 0 is empty). Windows-1252.
+inline constexpr int RechenfehlerAnzahl = 12;
+extern const char* const Rechenfehlertexte[RechenfehlerAnzahl + 1];
 
 } // namespace kd

@@ -17,9 +17,9 @@
 // program never writes terms, so the body's terms keep the values they were reset to.
 #include <cstdint>
 
+#include "core/notation/Bezeichner.h"
+#include "core/notation/Gleichung.h"
 #include "core/Types.h"
-#include "core/typeset/Bezeichner.h"
-#include "core/typeset/Gleichung.h"
 
 namespace kd {
 

@@ -2,10 +2,10 @@
 
 #include <cstring>
 
-#include "core/Types.h"
+#include "core/notation/Gleichung.h"
 #include "core/numeric/Zahlen.h"
-#include "core/typeset/Gleichung.h"
 #include "core/numeric/Zeichen.h"
+#include "core/Types.h"
 
 namespace kd {
 

@@ -2,10 +2,11 @@
 
 #include <cmath>
 
+#include "core/eval/Auswertung.h"
 #include "core/eval/Rechenfehler.h"
 #include "core/matrix/MatrixObj.h"
+#include "core/notation/Gleichung.h"
 #include "core/numeric/Zahlen.h"
-#include "core/typeset/Gleichung.h"
 
 namespace kd {
 
@@ -98,7 +99,7 @@ Tabellierungsfehler Tabelle2D(TMatrixObj& tabelle, const std::vector<std::string
         for (int s = 1; s <= n; ++s) {
             Einsetzen(g, g.XStellen, g.XAnzahl, tabelle.GetValue(0, s));
             int fehler = 0, tp = 0;
-            Extended y = g.Berechnen(false, fehler, tp);
+            Extended y = Berechnen(g, false, fehler, tp);
             if (fehler != 0) return Rechnungsfehler(fehler, tp, f);
             if (s >= 2 && std::fabs(y) >= Zugross) y = tabelle.GetValue(f + 1, s - 1);
             tabelle.SetValue(f + 1, s, y);
@@ -133,7 +134,7 @@ Tabellierungsfehler Tabelle3D(TMatrixObj& tabelle, const std::string& formel,
         for (int j = 1; j <= zPunkte; ++j) {
             Einsetzen(g, g.ZStellen, g.ZAnzahl, tabelle.GetValue(j, 0));
             int fehler = 0, tp = 0;
-            Extended y = g.Berechnen(false, fehler, tp);
+            Extended y = Berechnen(g, false, fehler, tp);
             if (fehler != 0) return Rechnungsfehler(fehler, tp, 0);
             if (std::fabs(y) >= Zugross && i > 1) y = tabelle.GetValue(j, i - 1);
             if (std::fabs(y) >= Zugross && j > 1) y = tabelle.GetValue(j - 1, i);

@@ -20,8 +20,8 @@
 #include <string>
 #include <vector>
 
+#include "core/notation/Bezeichner.h"
 #include "core/Types.h"
-#include "core/typeset/Bezeichner.h"
 
 namespace kd {
 

@@ -3,10 +3,10 @@
 #include <span>
 
 #include "core/export/Formelexport.h"
+#include "core/notation/Gleichung.h"
 #include "core/numeric/Encoding.h"
 #include "core/pictures/Bilder.h"
 #include "core/pictures/Jpeg.h"
-#include "core/typeset/Gleichung.h"
 
 namespace kd {
 

@@ -5,15 +5,16 @@
 #include <utility>
 #include <vector>
 
+#include "core/device/FixedMetricsDevice.h"
 #include "core/export/Mathbaum.h"
+#include "core/notation/Gleichung.h"
 #include "core/numeric/Encoding.h"
 #include "core/numeric/SymbolFont.h"
 #include "core/numeric/Zahlen.h"
-#include "core/device/FixedMetricsDevice.h"
 #include "core/typeset/Elementfabrik.h"
+#include "core/typeset/FormelAufbau.h"
 #include "core/typeset/FormElem.h"
 #include "core/typeset/Formelzeichen.h"
-#include "core/typeset/Gleichung.h"
 #include "core/typeset/TextObjekte.h"
 
 namespace kd {
@@ -26,17 +27,16 @@ class Exportfabrik final : public ElementFabrik {
 public:
     Exportfabrik(Device& dc, std::shared_ptr<TFormStyles> stile) : innen_(dc, std::move(stile)) {}
 
-    std::unique_ptr<TDLine> TextLeaf(std::uint32_t tag, const std::string& text) override {
+    Termelement TextLeaf(std::uint32_t tag, const std::string& text) override {
         return innen_.TextLeaf(tag, text);
     }
-    std::unique_ptr<TDLine> FormelTextLeaf(std::uint32_t tag, const std::string& text,
-                                           std::uint32_t farbe) override {
+    Termelement FormelTextLeaf(std::uint32_t tag, const std::string& text,
+                               std::uint32_t farbe) override {
         return innen_.FormelTextLeaf(tag, text, farbe);
     }
     std::string LeafText(const TDLine& leaf) const override { return innen_.LeafText(leaf); }
-    std::unique_ptr<TDLine> SummenZeichen(std::int32_t art, std::uint32_t tag,
-                                          const std::string& oben,
-                                          const std::string& unten) override {
+    Termelement SummenZeichen(std::int32_t art, std::uint32_t tag, const std::string& oben,
+                              const std::string& unten) override {
         auto e = innen_.SummenZeichen(art, tag, oben, unten);
         if (e) grenzen[e.get()] = {oben, unten};
         return e;
@@ -494,8 +494,8 @@ Formelexport FormelExportieren(const std::string& text, const ExportOptionen& o)
     int endePos = 0;
     erg.Code = g.FormelLesen(text, "", "", 0, erg.FehlerPos, endePos);
     if (erg.Code != 0) return erg;
-    std::unique_ptr<TDLine> baum = g.FormelAufbau(
-        dc, stile, std::make_shared<TPenBrushTyp>(PS_SOLID, 0, 0, BS_SOLID, 0, 0), true,
+    std::unique_ptr<TDLine> baum = FormelAufbau(
+        g, dc, stile, std::make_shared<TPenBrushTyp>(PS_SOLID, 0, 0, BS_SOLID, 0, 0), true,
         TagFormElem);
 
     Baumlauf lauf(fabrik);

@@ -2,10 +2,10 @@
 // Library files (.pqb): reading and writing a whole list of records.
 #include <string>
 
+#include "core/CList.h"
 #include "core/Errors.h"
-#include "core/Stream.h"
 #include "core/library/FormelBiblio.h"
-#include "core/typeset/CList.h"
+#include "core/Stream.h"
 
 namespace kd {
 

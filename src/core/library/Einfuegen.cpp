@@ -2,8 +2,8 @@
 
 #include <memory>
 
+#include "core/notation/Gleichung.h"
 #include "core/Types.h"
-#include "core/typeset/Gleichung.h"
 
 namespace kd {
 

@@ -3,14 +3,14 @@
 #include <algorithm>
 #include <memory>
 
+#include "core/device/Rounding.h"
+#include "core/device/Stile.h"
+#include "core/device/VirtPntBox.h"
+#include "core/notation/Gleichung.h"
 #include "core/page/Formelseite.h"
 #include "core/page/KDGPrinter.h"
-#include "core/device/Rounding.h"
-#include "core/device/VirtPntBox.h"
-#include "core/typeset/Formelsatz.h"
 #include "core/typeset/FormElem.h"
-#include "core/typeset/Gleichung.h"
-#include "core/device/Stile.h"
+#include "core/typeset/Formelsatz.h"
 
 namespace kd {
 

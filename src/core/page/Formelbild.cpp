@@ -2,11 +2,11 @@
 
 #include <cmath>
 
-#include "core/device/VirtPntBox.h"
-#include "core/typeset/Formelsatz.h"
-#include "core/typeset/FormElem.h"
-#include "core/typeset/Gleichung.h"
 #include "core/device/Stile.h"
+#include "core/device/VirtPntBox.h"
+#include "core/notation/Gleichung.h"
+#include "core/typeset/FormElem.h"
+#include "core/typeset/Formelsatz.h"
 
 namespace kd {
 

@@ -17,8 +17,8 @@
 #include <string>
 #include <vector>
 
+#include "core/CList.h"
 #include "core/device/Device.h"
-#include "core/typeset/CList.h"
 #include "core/typeset/GBasis.h"
 
 namespace kd {

@@ -8,9 +8,9 @@
 // the print command stops the job.
 #include <cstdint>
 
-#include "core/Types.h"
+#include "core/CList.h"
 #include "core/device/Device.h"
-#include "core/typeset/CList.h"
+#include "core/Types.h"
 
 namespace kd {
 

@@ -7,11 +7,13 @@
 #include <limits>
 #include <memory>
 
+#include "core/eval/Auswertung.h"
 #include "core/eval/Berechnung.h"
+#include "core/eval/Rechenfehler.h"
+#include "core/notation/Gleichung.h"
 #include "core/numeric/Encoding.h"
 #include "core/numeric/SymbolFont.h"
 #include "core/numeric/Zahlen.h"
-#include "core/typeset/Gleichung.h"
 
 namespace kd {
 
@@ -309,14 +311,14 @@ Kurvenergebnis KurvenTabellieren(const std::string& text, const Kurvenbereich& b
             } else {
                 if (l->x) l->x->SetWert(xw);
                 int f = 0, pos = 0;
-                y = l->g->Berechnen(true, f, pos);
+                y = Berechnen(*l->g, true, f, pos);
                 if (f != 0) fehler = f >= 1 && f <= 11 ? Rechenfehlertexte[f] : Rechenfehlertexte[1];
             }
             if (fehler.empty() && Ungueltig(y)) fehler = Rechenfehlertexte[1];
             for (auto& gb : l->bedingungen) {
                 if (!fehler.empty()) break;
                 int f = 0, pos = 0;
-                const Extended w = gb->Berechnen(true, f, pos);
+                const Extended w = Berechnen(*gb, true, f, pos);
                 if (f != 0) fehler = f >= 1 && f <= 11 ? Rechenfehlertexte[f] : Rechenfehlertexte[1];
                 else if (w != 1) fehler = MeldungBedingung;
             }

@@ -1,5 +1,6 @@
 #include "core/typeset/Elementfabrik.h"
 
+#include "core/typeset/FormelAufbau.h"
 #include "core/typeset/Formelzeichen.h"
 #include "core/typeset/TextObjekte.h"
 
@@ -21,14 +22,17 @@ Elementfabrik::Elementfabrik(Device& dc, std::shared_ptr<TFormStyles> stile)
 Elementfabrik::Elementfabrik(Device& dc, TFormStyles& stile)
     : Elementfabrik(dc, std::shared_ptr<TFormStyles>(std::shared_ptr<TFormStyles>(), &stile)) {}
 
-std::unique_ptr<TDLine> Elementfabrik::TextLeaf(std::uint32_t tag, const std::string& text) {
-    return std::make_unique<TDText>(dc_, tag, true, true, TA_LEFT | TA_BOTTOM, Farbe, 0,
-                                    std::make_shared<TCFont>(stile_->MainFont), text, 0, 0);
+Termelement Elementfabrik::TextLeaf(std::uint32_t tag, const std::string& text) {
+    return AlsTermelement(std::make_unique<TDText>(dc_, tag, true, true, TA_LEFT | TA_BOTTOM,
+                                                   Farbe, 0,
+                                                   std::make_shared<TCFont>(stile_->MainFont),
+                                                   text, 0, 0));
 }
 
-std::unique_ptr<TDLine> Elementfabrik::FormelTextLeaf(std::uint32_t tag, const std::string& text,
-                                                      std::uint32_t farbe) {
-    return std::make_unique<TFormelText>(dc_, tag, false, true, farbe, 0, stile_, text, 0, 0);
+Termelement Elementfabrik::FormelTextLeaf(std::uint32_t tag, const std::string& text,
+                                          std::uint32_t farbe) {
+    return AlsTermelement(
+        std::make_unique<TFormelText>(dc_, tag, false, true, farbe, 0, stile_, text, 0, 0));
 }
 
 std::string Elementfabrik::LeafText(const TDLine& leaf) const {
@@ -36,22 +40,21 @@ std::string Elementfabrik::LeafText(const TDLine& leaf) const {
     return {};
 }
 
-std::unique_ptr<TDLine> Elementfabrik::SummenZeichen(std::int32_t art, std::uint32_t tag,
-                                                     const std::string& oben,
-                                                     const std::string& unten) {
+Termelement Elementfabrik::SummenZeichen(std::int32_t art, std::uint32_t tag,
+                                         const std::string& oben, const std::string& unten) {
     const std::int32_t h = stile_->MainFont.Height();
     switch (art) {
     case ArtSumme:
-        return std::make_unique<TSigma>(dc_, tag, false, stile_, false, Zeichenstil, oben, unten,
-                                        h, 0, 0);
+        return AlsTermelement(std::make_unique<TSigma>(dc_, tag, false, stile_, false,
+                                                       Zeichenstil, oben, unten, h, 0, 0));
     case ArtIntegral:
-        return std::make_unique<TIntegral>(dc_, tag, false, stile_, false, Zeichenstil, oben,
-                                           unten, h, 0, 0);
+        return AlsTermelement(std::make_unique<TIntegral>(dc_, tag, false, stile_, false,
+                                                          Zeichenstil, oben, unten, h, 0, 0));
     case ArtProdukt:
-        return std::make_unique<TProdukt>(dc_, tag, false, stile_, false, Zeichenstil, oben,
-                                          unten, h, 0, 0);
+        return AlsTermelement(std::make_unique<TProdukt>(dc_, tag, false, stile_, false,
+                                                         Zeichenstil, oben, unten, h, 0, 0));
     default:
-        return nullptr;
+        return {};
     }
 }
 

@@ -12,8 +12,9 @@
 #include <string>
 
 #include "core/device/Device.h"
-#include "core/typeset/Gleichung.h"
 #include "core/device/Stile.h"
+#include "core/notation/Gleichung.h"
+#include "core/typeset/GBasis.h"
 
 namespace kd {
 
@@ -23,14 +24,13 @@ public:
     // Styles owned elsewhere; they must outlive the elements made.
     Elementfabrik(Device& dc, TFormStyles& stile);
 
-    std::unique_ptr<TDLine> TextLeaf(std::uint32_t tag, const std::string& text) override;
-    std::unique_ptr<TDLine> FormelTextLeaf(std::uint32_t tag, const std::string& text,
-                                           std::uint32_t farbe) override;
+    Termelement TextLeaf(std::uint32_t tag, const std::string& text) override;
+    Termelement FormelTextLeaf(std::uint32_t tag, const std::string& text,
+                               std::uint32_t farbe) override;
     std::string LeafText(const TDLine& leaf) const override;
     // Kinds other than 34, 35 and 36 make nothing.
-    std::unique_ptr<TDLine> SummenZeichen(std::int32_t art, std::uint32_t tag,
-                                          const std::string& oben,
-                                          const std::string& unten) override;
+    Termelement SummenZeichen(std::int32_t art, std::uint32_t tag, const std::string& oben,
+                              const std::string& unten) override;
 
     Device& DC() const { return dc_; }
     const std::shared_ptr<TFormStyles>& Stile() const { return stile_; }

@@ -4,10 +4,10 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "core/Stream.h"
 #include "core/device/Rounding.h"
 #include "core/device/TextSys.h"
-#include "core/typeset/Gleichung.h"
+#include "core/notation/Gleichung.h"
+#include "core/Stream.h"
 #include "core/typeset/TextObjekte.h"
 
 namespace kd {

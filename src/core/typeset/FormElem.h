@@ -1,5 +1,5 @@
 #pragma once
-// TFormElem: the operator node of a formula's element tree. TGleichung::FormelAufbau
+// TFormElem: the operator node of a formula's element tree. FormelAufbau
 // makes one node per step of the parsed formula from the elements of its two operands;
 // the node lays its children out relative to each other at once, so the tree is laid
 // out bottom-up while it is built. Leaves are the text objects (TDText numbers,
@@ -30,9 +30,9 @@
 #include <string_view>
 
 #include "core/device/Device.h"
+#include "core/device/Stile.h"
 #include "core/typeset/Formelzeichen.h"
 #include "core/typeset/GBasis.h"
-#include "core/device/Stile.h"
 
 namespace kd {
 

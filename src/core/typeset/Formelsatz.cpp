@@ -1,5 +1,6 @@
 #include "core/typeset/Formelsatz.h"
 
+#include "core/typeset/FormelAufbau.h"
 #include "core/typeset/FormElem.h"
 
 namespace kd {
@@ -30,8 +31,8 @@ Formelsatz::Ergebnis Formelsatz::Setzen(const std::string& text, const std::stri
     int endePos = 0;
     e.Code = gleichung_.FormelLesen(text, xVariable, zVariable, 0, e.FehlerPos, endePos);
     if (e.Code != 0) return e;
-    e.Baum = gleichung_.FormelAufbau(
-        dc_, stile_, std::make_shared<TPenBrushTyp>(PS_SOLID, 0, 0, BS_SOLID, 0, 0), true,
+    e.Baum = FormelAufbau(
+        gleichung_, dc_, stile_, std::make_shared<TPenBrushTyp>(PS_SOLID, 0, 0, BS_SOLID, 0, 0), true,
         TagFormElem);
     return e;
 }

@@ -7,10 +7,10 @@
 #include <string>
 
 #include "core/device/Device.h"
+#include "core/device/Stile.h"
+#include "core/notation/Gleichung.h"
 #include "core/typeset/Elementfabrik.h"
 #include "core/typeset/GBasis.h"
-#include "core/typeset/Gleichung.h"
-#include "core/device/Stile.h"
 
 namespace kd {
 

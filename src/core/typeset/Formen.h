@@ -22,11 +22,11 @@
 #include <string_view>
 #include <vector>
 
+#include "core/CList.h"
+#include "core/device/Stile.h"
 #include "core/Stream.h"
 #include "core/Types.h"
-#include "core/typeset/CList.h"
 #include "core/typeset/GBasis.h"
-#include "core/device/Stile.h"
 
 namespace kd {
 

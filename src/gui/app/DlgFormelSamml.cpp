@@ -28,15 +28,15 @@
 #include <cmath>
 #include <exception>
 
+#include "core/device/Rounding.h"
+#include "core/device/Stile.h"
+#include "core/device/TextSys.h"
 #include "core/Errors.h"
 #include "core/eval/Berechnung.h"
 #include "core/eval/Rechenabbruch.h"
+#include "core/notation/Gleichung.h"
 #include "core/numeric/Encoding.h"
-#include "core/device/Rounding.h"
-#include "core/device/TextSys.h"
 #include "core/typeset/Formelzeichen.h"
-#include "core/typeset/Gleichung.h"
-#include "core/device/Stile.h"
 #include "gui/app/FormelSeite.h"
 #include "gui/dialogs/DlgEingabe.h"
 #include "gui/platform/Cursors.h"

@@ -14,12 +14,12 @@
 #include <vector>
 
 #include "core/Errors.h"
+#include "core/eval/KDGData.h"
 #include "core/library/Sammlung.h"
 #include "core/library/Suche.h"
+#include "core/notation/Bezeichner.h"
 #include "core/page/Formelseite.h"
-#include "core/eval/KDGData.h"
 #include "core/pictures/Seitenbilder.h"
-#include "core/typeset/Bezeichner.h"
 #include "gui/app/DlgFormelSammlUndo.h"
 #include "gui/app/FormelSeite.h"
 #include "gui/platform/Dateidialoge.h"

@@ -11,16 +11,16 @@
 
 #include <vector>
 
+#include "core/device/VirtPntBox.h"
 #include "core/eval/Tabellenformel.h"
 #include "core/export/Formelexport.h"
 #include "core/library/Einfuegen.h"
+#include "core/notation/Gleichung.h"
 #include "core/numeric/Encoding.h"
 #include "core/page/Druckseiten.h"
 #include "core/page/Formelbild.h"
-#include "core/device/VirtPntBox.h"
 #include "core/pictures/Bilder.h"
 #include "core/pictures/Seitenbilder.h"
-#include "core/typeset/Gleichung.h"
 #include "gui/app/DlgFormelSamml.h"
 #include "gui/platform/QtDevice.h"
 #include "gui/platform/RichText.h"

@@ -9,7 +9,7 @@
 #include <array>
 #include <memory>
 
-#include "core/typeset/Bezeichner.h"
+#include "core/notation/Bezeichner.h"
 
 class QFrame;
 class QLineEdit;

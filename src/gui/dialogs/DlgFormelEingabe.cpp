@@ -25,16 +25,16 @@
 
 #include <algorithm>
 
+#include "core/device/Stile.h"
+#include "core/device/VirtPntBox.h"
 #include "core/eval/Formeleingabe.h"
+#include "core/eval/KDGData.h"
+#include "core/notation/Gleichung.h"
 #include "core/numeric/Encoding.h"
 #include "core/numeric/SymbolFont.h"
 #include "core/numeric/Zahlen.h"
-#include "core/eval/KDGData.h"
-#include "core/device/VirtPntBox.h"
-#include "core/typeset/Formelsatz.h"
 #include "core/typeset/FormElem.h"
-#include "core/typeset/Gleichung.h"
-#include "core/device/Stile.h"
+#include "core/typeset/Formelsatz.h"
 #include "gui/dialogs/DlgFormelText.h"
 #include "gui/dialogs/DlgKonstante.h"
 #include "gui/dialogs/DlgSymbol.h"

@@ -1,4 +1,4 @@
-#include "core/typeset/Gleichung.h"
+#include "core/notation/Gleichung.h"
 
 #include <cstring>
 

@@ -8,8 +8,8 @@
 #include <string_view>
 
 #include "core/constants/Konstanten.h"
+#include "core/notation/Gleichung.h"
 #include "core/numeric/Zahlen.h"
-#include "core/typeset/Gleichung.h"
 #include "core/numeric/Zeichen.h"
 
 namespace kd {

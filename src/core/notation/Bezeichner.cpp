@@ -1,12 +1,12 @@
 // TBezeichner and TMatrBezeich: how identifiers and table references read and
 // write their values.
-#include "core/typeset/Bezeichner.h"
+#include "core/notation/Bezeichner.h"
 
 #include <cmath>
 
-#include "core/eval/Rechenfehler.h"
 #include "core/matrix/MatrixObj.h"
-#include "core/typeset/Gleichung.h"
+#include "core/notation/Fehlercodes.h"
+#include "core/notation/Gleichung.h"
 
 namespace kd {
 

@@ -1,20 +1,34 @@
 #pragma once
-// TGleichung, the equation object: reads a formula text into terms and ordered steps,
-// carries the identifiers the formula defines and uses, and is what the evaluator works on.
+// TGleichung, the equation object: reads a formula text into terms and ordered steps and
+// carries the identifiers the formula defines and uses. The typesetting builds its element
+// tree from the steps (FormelAufbau, core/typeset/FormelAufbau.h); the evaluator walks them
+// (Auswerten, Berechnen, core/eval/Auswertung.h).
 #include <array>
 #include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "core/notation/Bezeichner.h"
 #include "core/Types.h"
-#include "core/typeset/Bezeichner.h"
-#include "core/typeset/GBasis.h"
 
 namespace kd {
 
 class TMatrixObj;
 class TFormStyles;
+// The drawing base of the typesetting. The notation only holds the elements made while
+// parsing; it never looks into them.
+class TDLine;
+
+// Frees an element the way the ElementFabrik that made it says; an empty one frees nothing.
+struct Elementfreigabe {
+    void (*Freigeben)(TDLine*) noexcept = nullptr;
+    void operator()(TDLine* e) const noexcept {
+        if (Freigeben) Freigeben(e);
+    }
+};
+// A leaf or sign made while parsing, owned by its term.
+using Termelement = std::unique_ptr<TDLine, Elementfreigabe>;
 
 inline constexpr int MaxTerme = 80;
 inline constexpr int MaxNamenslaenge = 20;
@@ -51,7 +65,7 @@ struct Term {
     bool StartBenannt = false;
     bool EndeBenannt = false;
     std::int32_t Folge = 0;
-    std::unique_ptr<TDLine> Element;  // leaf or sign made while parsing, or none
+    Termelement Element;              // leaf or sign made while parsing, or none
     Extended Rechenwert = 0;          // working value of the evaluator
 };
 
@@ -62,22 +76,22 @@ struct Schritt {
     std::int32_t TextPos = 0;
 };
 
-// Makes the leaves and sum signs while parsing; the typesetter implements it.
+// Makes the leaves and sum signs while parsing; the typesetter implements it. Each element
+// comes with the way it is freed.
 class ElementFabrik {
 public:
     virtual ~ElementFabrik() = default;
     // A plain text leaf (TDText, tag 12) in the main font showing `text` as it stands.
-    virtual std::unique_ptr<TDLine> TextLeaf(std::uint32_t tag, const std::string& text) = 0;
+    virtual Termelement TextLeaf(std::uint32_t tag, const std::string& text) = 0;
     // A formula text leaf (TFormelText): "~" and "|" codes are drawn as Symbol letters
     // and indices.
-    virtual std::unique_ptr<TDLine> FormelTextLeaf(std::uint32_t tag, const std::string& text,
-                                                   std::uint32_t farbe) = 0;
+    virtual Termelement FormelTextLeaf(std::uint32_t tag, const std::string& text,
+                                       std::uint32_t farbe) = 0;
     // The text a leaf shows (for the "[" annotation that extends it).
     virtual std::string LeafText(const TDLine& leaf) const = 0;
     // The sign of a sum (34), integral (35) or product (36) with its limit texts.
-    virtual std::unique_ptr<TDLine> SummenZeichen(std::int32_t art, std::uint32_t tag,
-                                                  const std::string& oben,
-                                                  const std::string& unten) = 0;
+    virtual Termelement SummenZeichen(std::int32_t art, std::uint32_t tag,
+                                      const std::string& oben, const std::string& unten) = 0;
 };
 
 class TGleichung {
@@ -149,36 +163,9 @@ public:
     // Part of Reihenfolge: Rumpf, Schleifenbeginn and Schleifenschritt.
     void SchleifenRuempfe();
 
-    // --- layout (FormelAufbau.cpp) ---
-    // Builds the laid-out element tree of the last successful parse (ElementeErzeugen
-    // set): one TFormElem per step, measured on `dc` with `stile`, each node given
-    // `style` and `ownsStyle`. With a single term no node is made. The root (term 1's
-    // element) gets `tag` and passes to the caller; the equation keeps nothing of it.
-    // Call it once per parse; none when nothing was parsed.
-    std::unique_ptr<TDLine> FormelAufbau(Device& dc, const std::shared_ptr<TFormStyles>& stile,
-                                         std::shared_ptr<TStyleHandle> style, bool ownsStyle,
-                                         std::uint32_t tag);
-    // The same on the device and with the styles of the Elementfabrik the leaves were
-    // made by; none when Fabrik is not an Elementfabrik.
-    std::unique_ptr<TDLine> FormelAufbau(std::shared_ptr<TStyleHandle> style, bool ownsStyle,
-                                         std::uint32_t tag);
-
-    // --- evaluation ---
-    // Walks the steps; does not reset Rechenwert nor set plot variables.
-    Extended Auswerten(bool strikt, int& fehler, int& textPos);
-    // Rechenwert := Wert for every term, then Auswerten.
-    Extended Berechnen(bool strikt, int& fehler, int& textPos);
-    // Stores x and z into the plot variable terms, computes strictly; on an error the
-    // message (Windows-1252) is returned in `meldung` and the result is Leerwert.
-    Extended BerechneXZ(Extended x, Extended z, std::string& meldung);
-
 private:
     std::unique_ptr<Bezeichnerliste> eigeneListe_;
 };
-
-// Evaluator messages, index = code (1..12; entry 0 is empty). Windows-1252.
-inline constexpr int RechenfehlerAnzahl = 12;
-extern const char* const Rechenfehlertexte[RechenfehlerAnzahl + 1];
 
 // Number of characters among the first `position` characters that are not "|" or "~".
 int SichtbarePosition(const std::string& text, int position);

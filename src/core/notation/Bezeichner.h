@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
+#include "core/CList.h"
 #include "core/Types.h"
-#include "core/typeset/CList.h"
 
 namespace kd {
 
