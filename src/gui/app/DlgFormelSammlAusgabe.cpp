@@ -22,6 +22,7 @@
 #include "core/pictures/Bilder.h"
 #include "core/pictures/Seitenbilder.h"
 #include "gui/app/DlgFormelSamml.h"
+#include "gui/app/DlgFormelSammlIntern.h"
 #include "gui/platform/QtDevice.h"
 #include "gui/platform/RichText.h"
 #include "gui/platform/VirtPntBox.h"
@@ -30,8 +31,6 @@
 namespace kd {
 
 namespace {
-
-QString U(const std::string& cp1252) { return QString::fromStdString(Cp1252ToUtf8(cp1252)); }
 
 // Pictures larger than this are not taken into a library.
 constexpr qint64 MaxBilddatei = 256LL * 1024 * 1024;
