@@ -123,6 +123,9 @@ public:
     // Finishes a pending naming of a new library before a command. False when the
     // naming stays open; the command then does nothing.
     bool BenennungAbschliessen();
+    // The formula text a command works on: the marked part of the text line, or the
+    // whole selected formula. `markiert` tells which.
+    std::string ArbeitsFormel(bool& markiert);
     // Waits `ms` milliseconds while processing events.
     static void WarteMitNachrichten(int ms);
 

@@ -73,24 +73,25 @@ bool TDlgFormelSamml::WerteEingeben(Bezeichnerliste& variablen) {
     return maske.exec() == QDialog::Accepted;
 }
 
+std::string TDlgFormelSamml::ArbeitsFormel(bool& markiert) {
+    const QTextCursor auswahl = RichEdit1->textCursor();
+    markiert = auswahl.hasSelection();
+    if (!markiert) return sammlung_.FormelListe[sammlung_.AktFormel]->FormelText;
+    RichEdit2->clear();
+    QTextCursor ziel(RichEdit2->document());
+    ziel.insertFragment(auswahl.selection());
+    std::string s = RichTextZuFormeltext(RichEdit2);
+    RichEdit2->clear();
+    return s;
+}
+
 void TDlgFormelSamml::SpeedBerechnenClick() {
     if (rechnet_ || !BenennungAbschliessen()) return;
     const int akt = sammlung_.AktFormel;
     if (akt < 0 || akt >= sammlung_.FormelListe.Count()) return;
 
-    // The marked part of the text line, or the whole formula.
-    const QTextCursor auswahl = RichEdit1->textCursor();
-    const bool markiert = auswahl.hasSelection();
-    std::string s;
-    if (markiert) {
-        RichEdit2->clear();
-        QTextCursor ziel(RichEdit2->document());
-        ziel.insertFragment(auswahl.selection());
-        s = RichTextZuFormeltext(RichEdit2);
-        RichEdit2->clear();
-    } else {
-        s = sammlung_.FormelListe[akt]->FormelText;
-    }
+    bool markiert = false;
+    const std::string s = ArbeitsFormel(markiert);
 
     // A long computation keeps the window painted; after half a second a progress box
     // offers "Abbrechen", which ends the computation within a few hundredths of a second.

@@ -1,9 +1,6 @@
 // "Kurve zeichnen" of the formula collection window: the selected formula (or its marked
 // part) over a variable the user chooses, the other free variables from the input mask.
 #include <QProgressDialog>
-#include <QTextCursor>
-#include <QTextDocumentFragment>
-#include <QTextEdit>
 
 #include <algorithm>
 #include <map>
@@ -11,7 +8,6 @@
 #include "core/numeric/Encoding.h"
 #include "core/plot/Kurve.h"
 #include "gui/app/DlgFormelSamml.h"
-#include "gui/platform/RichText.h"
 #include "gui/plot/KurvenFenster.h"
 
 namespace kd {
@@ -22,17 +18,8 @@ void TDlgFormelSamml::KurveZeichnenClick() {
     if (akt < 0 || akt >= sammlung_.FormelListe.Count()) return;
 
     // The marked part of the text line, or the whole formula (as "Formel berechnen").
-    const QTextCursor auswahl = RichEdit1->textCursor();
-    std::string s;
-    if (auswahl.hasSelection()) {
-        RichEdit2->clear();
-        QTextCursor ziel(RichEdit2->document());
-        ziel.insertFragment(auswahl.selection());
-        s = RichTextZuFormeltext(RichEdit2);
-        RichEdit2->clear();
-    } else {
-        s = sammlung_.FormelListe[akt]->FormelText;
-    }
+    bool markiert = false;
+    const std::string s = ArbeitsFormel(markiert);
     auto u = [](const std::string& t) { return QString::fromUtf8(Cp1252ToUtf8(t).c_str()); };
 
     std::vector<std::string> namen;
