@@ -16,7 +16,7 @@
 
 #include <algorithm>
 
-#include "gui/app/DlgFormelSammlIntern.h"
+#include "gui/platform/Texte.h"
 #include "gui/app/FormelSeite.h"
 #include "gui/platform/RichText.h"
 #include "gui/platform/Symbole.h"
@@ -282,20 +282,20 @@ void TDlgFormelSamml::MenueAnlegen() {
 
 void TDlgFormelSamml::VerbindeHaken() {
     sammlung_.Frage = [this](const std::string& text) {
-        switch (meldungen_->Frage(U(text))) {
+        switch (meldungen_->Frage(AusCp1252(text))) {
         case Meldungen::Antwort::Ja: return Antwort::Ja;
         case Meldungen::Antwort::Nein: return Antwort::Nein;
         default: return Antwort::Abbrechen;
         }
     };
     sammlung_.GefahrFrage = [this](const std::string& text) {
-        switch (meldungen_->GefahrFrage(U(text))) {
+        switch (meldungen_->GefahrFrage(AusCp1252(text))) {
         case Meldungen::Antwort::Ja: return Antwort::Ja;
         case Meldungen::Antwort::Nein: return Antwort::Nein;
         default: return Antwort::Abbrechen;
         }
     };
-    sammlung_.Meldung = [this](const std::string& text) { meldungen_->Fehler(U(text)); };
+    sammlung_.Meldung = [this](const std::string& text) { meldungen_->Fehler(AusCp1252(text)); };
     sammlung_.LayoutUngueltig = [this] {
         LayoutGueltig = false;
         ShowFormel();

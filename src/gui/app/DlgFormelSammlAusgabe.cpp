@@ -16,13 +16,12 @@
 #include "core/export/Formelexport.h"
 #include "core/library/Einfuegen.h"
 #include "core/notation/Gleichung.h"
-#include "core/numeric/Encoding.h"
 #include "core/page/Druckseiten.h"
 #include "core/page/Formelbild.h"
 #include "core/pictures/Bilder.h"
 #include "core/pictures/Seitenbilder.h"
 #include "gui/app/DlgFormelSamml.h"
-#include "gui/app/DlgFormelSammlIntern.h"
+#include "gui/platform/Texte.h"
 #include "gui/platform/QtDevice.h"
 #include "gui/platform/RichText.h"
 #include "gui/platform/VirtPntBox.h"
@@ -214,7 +213,7 @@ void TDlgFormelSamml::SpeedCopyExcel() {
         }
     }
     const Tabellenformel t = InTabellenformel(text);
-    for (const std::string& w : t.Warnungen) meldungen_->Warnung(U(w));
+    for (const std::string& w : t.Warnungen) meldungen_->Warnung(AusCp1252(w));
     FormeltextZuRichText(t.Formel, RichEdit2, 9);
     QTextCursor c(RichEdit2->document());
     c.select(QTextCursor::Document);
@@ -259,7 +258,7 @@ void TDlgFormelSamml::SpeedDruckenClick() {
     std::string bibliothek;
     if (sammlung_.AktBibliothek >= 0 && sammlung_.AktBibliothek < int(sammlung_.Bibliotheken.size()))
         bibliothek = sammlung_.Bibliotheken[std::size_t(sammlung_.AktBibliothek)];
-    drucker.setDocName(QStringLiteral("Pexaplan 5.0 - [") + U(bibliothek) + QStringLiteral("]"));
+    drucker.setDocName(QStringLiteral("Pexaplan 5.0 - [") + AusCp1252(bibliothek) + QStringLiteral("]"));
     drucker.setPageSize(QPageSize(QPageSize::A4));
     drucker.setPageOrientation(QPageLayout::Portrait);
     if (!Dialoge().Drucken(this, drucker)) return;

@@ -17,7 +17,7 @@
 #include "core/eval/Berechnung.h"
 #include "core/eval/Rechenabbruch.h"
 #include "core/notation/Gleichung.h"
-#include "gui/app/DlgFormelSammlIntern.h"
+#include "gui/platform/Texte.h"
 #include "gui/dialogs/DlgEingabe.h"
 #include "gui/platform/RichText.h"
 #include "gui/units/Hauptformular.h"
@@ -124,7 +124,7 @@ void TDlgFormelSamml::SpeedBerechnenClick() {
     rechnet_ = false;
     fortschritt.reset();
     if (abbruch.Abgebrochen()) return;  // stopped by the user: no result to show
-    QString meldung = U(erg.Meldung);
+    QString meldung = AusCp1252(erg.Meldung);
     meldung.remove(QLatin1Char('\r'));
     switch (erg.art) {
     case Berechnungsergebnis::Art::Ergebnis:

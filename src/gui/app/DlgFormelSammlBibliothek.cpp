@@ -12,7 +12,7 @@
 #include <QTimer>
 
 #include "core/numeric/Encoding.h"
-#include "gui/app/DlgFormelSammlIntern.h"
+#include "gui/platform/Texte.h"
 #include "gui/platform/VirtPntBox.h"
 
 namespace kd {
@@ -22,10 +22,10 @@ void TDlgFormelSamml::ListeZeigen() {
     const auto& namen = sammlung_.Bibliotheken;
     if (ListBox1->count() != int(namen.size())) {
         ListBox1->clear();
-        for (const std::string& n : namen) ListBox1->addItem(U(n));
+        for (const std::string& n : namen) ListBox1->addItem(AusCp1252(n));
     } else {
         for (int i = 0; i < int(namen.size()); ++i) {
-            const QString text = U(namen[std::size_t(i)]);
+            const QString text = AusCp1252(namen[std::size_t(i)]);
             if (ListBox1->item(i)->text() != text) ListBox1->item(i)->setText(text);
         }
     }
@@ -42,7 +42,7 @@ void TDlgFormelSamml::ZustandZeigen() {
     ListeZeigen();
     if (sammlung_.NamensEingabe) {
         if (Edit1->isHidden()) {
-            Edit1->setText(U(sammlung_.NamensText));
+            Edit1->setText(AusCp1252(sammlung_.NamensText));
             Edit1->show();
         }
     } else if (!Edit1->isHidden() || !Edit1->text().isEmpty()) {
@@ -117,7 +117,7 @@ void TDlgFormelSamml::NeueBibliothek(bool ask) {
     SetFormel(sammlung_.AktFormel);
     ShowFormel();
     if (sammlung_.NamensEingabe) {
-        Edit1->setText(U(sammlung_.NamensText));
+        Edit1->setText(AusCp1252(sammlung_.NamensText));
         Edit1->show();
         Edit1->setFocus();
         Edit1->selectAll();

@@ -18,14 +18,13 @@
 #include "gui/platform/Meldungen.h"
 #include "gui/platform/Symbole.h"
 #include "gui/platform/QtDevice.h"
+#include "gui/platform/Texte.h"
 
 namespace kd {
 
 namespace {
 
 constexpr int EditTops[TDlgEingabe::Zeilen] = {26, 62, 98, 133, 169, 205, 241, 276, 312, 348};
-
-QString U(const std::string& cp1252) { return QString::fromStdString(Cp1252ToUtf8(cp1252)); }
 
 } // namespace
 
@@ -88,7 +87,7 @@ void TDlgEingabe::SetVariablen(Bezeichnerliste* liste) {
     const QFontMetrics fm(MitPixelGroesse(QFont(QStringLiteral("Arial")), Namenhoehe));
     int namen = 0;
     for (int k = 0; k < n; ++k)
-        namen = std::max(namen, fm.horizontalAdvance(U((*liste_)[k]->Name + " :")) + 4);
+        namen = std::max(namen, fm.horizontalAdvance(AusCp1252((*liste_)[k]->Name + " :")) + 4);
     const int mehr = std::clamp(namen - 67, 0, MaxNamenZusatz);
     PaintBox1->resize(67 + mehr, PaintBox1->height());
     for (QLineEdit* e : Edits) e->move(102 + mehr, e->y());
@@ -115,7 +114,7 @@ void TDlgEingabe::SetWerte() {
     for (int k = 0; k < n; ++k) {
         const Extended w = (*liste_)[k]->GetWert();
         // Exactly the remembered value, so OK on an unchanged edit computes with it.
-        Edits[std::size_t(k)]->setText(w == Undefiniert ? QString() : U(ZahlTextExakt(w)));
+        Edits[std::size_t(k)]->setText(w == Undefiniert ? QString() : AusCp1252(ZahlTextExakt(w)));
     }
     if (ErsteAnzeige) {
         QLineEdit* erstes = Edits[0];
@@ -171,7 +170,7 @@ void TDlgEingabe::PaintBox1Paint() {
     for (int k = 0; k < n; ++k) {
         // Names are whole: a long one runs out of the box, its edit's tooltip shows it.
         std::string zeile = (*liste_)[k]->Name + " :";
-        Edits[std::size_t(k)]->setToolTip(U((*liste_)[k]->Name));
+        Edits[std::size_t(k)]->setToolTip(AusCp1252((*liste_)[k]->Name));
         DrawSimpleFormattedText(dev, 0, k * Zeilenabstand + 2, RGB(0, 0, 0), Namenhoehe, "Arial",
                                 zeile);
     }

@@ -40,13 +40,12 @@
 #include "gui/dialogs/DlgSymbol.h"
 #include "gui/platform/RichText.h"
 #include "gui/platform/Symbole.h"
+#include "gui/platform/Texte.h"
 #include "gui/platform/VirtPntBox.h"
 
 namespace kd {
 
 namespace dlgformel {
-
-QString U(std::string_view cp1252) { return QString::fromStdString(Cp1252ToUtf8(cp1252)); }
 
 // The formula text as a reader sees it: "~c" as its Greek letter, "|" marks dropped.
 QString Anzeige(std::string_view t) {
@@ -64,7 +63,7 @@ QString Anzeige(std::string_view t) {
         const auto c = static_cast<unsigned char>(t[i]);
         const char32_t u = symbol ? SymbolZuUnicode(c) : 0;
         if (u != 0) s += QString::fromUcs4(&u, 1);
-        else s += U(std::string_view(&t[i], 1));
+        else s += AusCp1252(std::string_view(&t[i], 1));
     }
     return s;
 }
@@ -76,7 +75,6 @@ int Zeichenzahl(const QTextEdit* e) { return std::max(0, e->document()->characte
 using namespace dlgformel;
 
 namespace {
-
 
 // The faces of the speed buttons, drawn.
 enum class Gesicht { Funktion, Konstante, Symbol, Index, Unterein, Nebenein };
@@ -167,7 +165,6 @@ void Zeilenedit(QTextEdit* e, double punkte) {
     e->document()->setDefaultFont(f);
     e->setCurrentCharFormat(NormalFormat(punkte));
 }
-
 
 // The message line: light grey, the text drawn by the dialog.
 class Meldungszeile final : public QWidget {
@@ -446,12 +443,12 @@ void TDlgFormel::SetFormelStyles(std::shared_ptr<TFormStyles> stile) {
 void TDlgFormel::Vorbereiten(TKDGData& d) {
     laden_ = true;
     daten_ = &d;
-    EXStart->setText(U(ZahlText(10, d.XStart)));
-    EXEnde->setText(U(ZahlText(10, d.XEnde)));
-    EZStart->setText(U(ZahlText(10, d.ZStart)));
-    EZEnde->setText(U(ZahlText(10, d.ZEnde)));
-    EYStart->setText(d.YMinAuto ? QStringLiteral("auto") : U(ZahlText(10, d.YMin)));
-    EYEnde->setText(d.YMaxAuto ? QStringLiteral("auto") : U(ZahlText(10, d.YMax)));
+    EXStart->setText(AusCp1252(ZahlText(10, d.XStart)));
+    EXEnde->setText(AusCp1252(ZahlText(10, d.XEnde)));
+    EZStart->setText(AusCp1252(ZahlText(10, d.ZStart)));
+    EZEnde->setText(AusCp1252(ZahlText(10, d.ZEnde)));
+    EYStart->setText(d.YMinAuto ? QStringLiteral("auto") : AusCp1252(ZahlText(10, d.YMin)));
+    EYEnde->setText(d.YMaxAuto ? QStringLiteral("auto") : AusCp1252(ZahlText(10, d.YMax)));
     EXPnts->setText(QString::number(d.XPunkte));
     EZPnts->setText(QString::number(d.ZPunkte));
     FormeltextZuRichText(d.XVariable.str(), EXVar, Schriftgroesse);
@@ -579,7 +576,7 @@ bool TDlgFormel::UpdateFormel() {
             c.setPosition(std::min(sichtbar, Zeichenzahl(RichEdit1)));
             int x = RichEdit1->cursorRect(c).left() + RichEdit1->viewport()->x();
             x = std::clamp(x, 0, RichEdit1->width() - 1);
-            const QString m = code >= 1 && code <= 34 ? U(Fehlertexte[code]) : QString();
+            const QString m = code >= 1 && code <= 34 ? AusCp1252(Fehlertexte[code]) : QString();
             Nachricht(m, RichEdit1->x() + x - PaintBox2->x());
         }
     }

@@ -30,7 +30,6 @@
 #include "core/eval/Formeleingabe.h"
 #include "core/eval/KDGData.h"
 #include "core/notation/Gleichung.h"
-#include "core/numeric/Encoding.h"
 #include "core/numeric/SymbolFont.h"
 #include "core/numeric/Zahlen.h"
 #include "core/typeset/FormElem.h"
@@ -40,6 +39,7 @@
 #include "gui/dialogs/DlgSymbol.h"
 #include "gui/platform/RichText.h"
 #include "gui/platform/Symbole.h"
+#include "gui/platform/Texte.h"
 #include "gui/platform/VirtPntBox.h"
 
 namespace kd {
@@ -165,7 +165,7 @@ void TDlgFormel::Einfuegen(const std::string& text, int caret, int auswahl) {
         return;
     }
     const int start = c.selectionStart();
-    c.insertText(U(text), NormalFormat(Schriftgroesse));
+    c.insertText(AusCp1252(text), NormalFormat(Schriftgroesse));
     c.setPosition(start + caret);
     if (auswahl > 0) c.setPosition(start + caret + auswahl, QTextCursor::KeepAnchor);
     RichEdit1->setTextCursor(c);
@@ -182,7 +182,7 @@ void TDlgFormel::GrundfunktionenClick() {
     }
     ListBox1->clear();
     const bool mitSummen = NurFormelnModus() || RadioButton3->isHidden();
-    for (const std::string& e : Funktionsliste(mitSummen)) ListBox1->addItem(U(e));
+    for (const std::string& e : Funktionsliste(mitSummen)) ListBox1->addItem(AusCp1252(e));
     ListBox1->setCurrentRow(0);
     ListBox1->show();
     ListBox1->raise();
@@ -239,7 +239,7 @@ void TDlgFormel::KonstantReceiver(QObject*, char zeichen) {
     c.setPosition(std::min(caret_, Zeichenzahl(RichEdit1)));
     const auto byte = static_cast<unsigned char>(zeichen);
     if (naechstesSymbol_) SymbolEinfuegen(c, byte, Schriftgroesse, naechstesIndex_);
-    else c.insertText(U(std::string(1, zeichen)), naechstesIndex_ ? IndexFormat() : NormalFormat(Schriftgroesse));
+    else c.insertText(AusCp1252(std::string(1, zeichen)), naechstesIndex_ ? IndexFormat() : NormalFormat(Schriftgroesse));
     naechstesSymbol_ = naechstesIndex_ = false;
     caret_ = c.position();
     RichEdit1->setTextCursor(c);
@@ -475,7 +475,7 @@ void TDlgFormel::OKBtnClick() {
     // here, before anything would be cut.
     if (const std::size_t bytes = RichTextZuFormeltext(RichEdit1, 4 * KurzerStringMax).size();
         bytes > KurzerStringMax) {
-        meldungen_->Fehler(U("Formel zu lang: " + std::to_string(bytes) +
+        meldungen_->Fehler(AusCp1252("Formel zu lang: " + std::to_string(bytes) +
                              " Zeichen, h\xF6" "chstens " + std::to_string(KurzerStringMax) +
                              " (griechische Buchstaben und Indizes z\xE4hlen doppelt)"));
         RichEdit1->setFocus();
@@ -486,7 +486,7 @@ void TDlgFormel::OKBtnClick() {
         return;  // the preview shows the message
     }
     if (!Check()) {
-        if (!fehlertext_.empty()) meldungen_->Fehler(U(fehlertext_));
+        if (!fehlertext_.empty()) meldungen_->Fehler(AusCp1252(fehlertext_));
         return;
     }
     if (daten_ && !RadioButton3->isHidden() && RadioButton3->isChecked()) daten_->NurFormeln = true;

@@ -8,8 +8,6 @@ class QTextEdit;
 
 namespace kd::dlgformel {
 
-// A Windows-1252 text as a QString.
-QString U(std::string_view cp1252);
 // The formula text as a reader sees it: "~c" as its Greek letter, "|" marks dropped.
 QString Anzeige(std::string_view t);
 // The number of characters in a one-line edit.

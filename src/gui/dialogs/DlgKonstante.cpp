@@ -13,7 +13,6 @@
 #include <QTimer>
 #include <QToolButton>
 
-#include "core/numeric/Encoding.h"
 #include "core/device/TextSys.h"
 #include "core/device/VirtPntBox.h"
 #include "core/device/Stile.h"
@@ -21,12 +20,11 @@
 #include "gui/platform/QtDevice.h"
 #include "gui/platform/RichText.h"
 #include "gui/platform/Symbole.h"
+#include "gui/platform/Texte.h"
 
 namespace kd {
 
 namespace {
-
-QString Text(std::string_view cp1252) { return QString::fromStdString(Cp1252ToUtf8(cp1252)); }
 
 constexpr int FormeltextRolle = Qt::UserRole + 1;  // the line as Windows-1252 bytes
 
@@ -199,7 +197,7 @@ void TDlgKonstante::ListeZeigen(int auswahl) {
     const QSignalBlocker sperre(ListBox1);
     ListBox1->clear();
     for (const std::string& z : liste_.Zeilen()) {
-        auto* item = new QListWidgetItem(Text(z));
+        auto* item = new QListWidgetItem(AusCp1252(z));
         item->setData(FormeltextRolle, QByteArray(z.data(), static_cast<qsizetype>(z.size())));
         ListBox1->addItem(item);
     }
@@ -227,7 +225,7 @@ void TDlgKonstante::Knoepfe(bool an) {
 }
 
 void TDlgKonstante::Fehler(KonstantenFehler f) {
-    meldungen_->Fehler(Text(KonstantenMeldung(f)));
+    meldungen_->Fehler(AusCp1252(KonstantenMeldung(f)));
 }
 
 // ---------------------------------------------------------------------------

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "core/Errors.h"
-#include "core/numeric/Encoding.h"
+#include "gui/platform/Texte.h"
 
 namespace kd {
 
@@ -40,7 +40,7 @@ void Meldungen::AllgemeinerFehler(const QString& text) {
 }
 
 void Meldungen::DateiFehler(const FileError& e) {
-    AllgemeinerFehler(QString::fromStdString(Cp1252ToUtf8(e.what())));
+    AllgemeinerFehler(AusCp1252(e.what()));
 }
 
 Meldungen::Antwort QtMeldungen::Zeige(const QString& titel, const QString& text,

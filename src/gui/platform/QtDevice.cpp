@@ -14,9 +14,9 @@
 #include <unordered_map>
 #include <vector>
 
-#include "core/numeric/Encoding.h"
 #include "core/numeric/SymbolFont.h"
 #include "core/device/Bild.h"
+#include "gui/platform/Texte.h"
 
 namespace kd {
 
@@ -108,7 +108,7 @@ QString QtDevice::FamilyFor(const std::string& face, bool* symbol) {
     if (symbol) *symbol = lower == "symbol";
     if (lower == "symbol") return QStringLiteral("DejaVu Sans");
     if (face.empty()) return QStringLiteral("Arial");
-    return QString::fromUtf8(Cp1252ToUtf8(face));
+    return AusCp1252(face);
 }
 
 namespace {
@@ -192,7 +192,7 @@ const QtDevice::FontInfo::Zeichen& QtDevice::FontInfo::ZeichenVon(unsigned char 
         if (u != 0) z.text = QString::fromUcs4(&u, 1);  // else no glyph in the Symbol font
     } else {
         const char c = static_cast<char>(byte);
-        z.text = QString::fromUtf8(Cp1252ToUtf8(std::string_view(&c, 1)));
+        z.text = AusCp1252(std::string_view(&c, 1));
     }
     if (z.text.isEmpty()) {
         z.art = Zeichen::Keins;
@@ -247,7 +247,7 @@ const QtDevice::FontInfo::Lauf& QtDevice::FontInfo::LaufFuer(std::string_view te
 }
 
 QString QtDevice::TextFor(const FontInfo& f, std::string_view text) {
-    if (!f.symbol) return QString::fromUtf8(Cp1252ToUtf8(text));
+    if (!f.symbol) return AusCp1252(text);
     QString s;
     s.reserve(int(text.size()));
     for (char ch : text) {

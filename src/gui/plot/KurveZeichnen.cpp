@@ -5,9 +5,9 @@
 #include <algorithm>
 #include <map>
 
-#include "core/numeric/Encoding.h"
 #include "core/plot/Kurve.h"
 #include "gui/app/DlgFormelSamml.h"
+#include "gui/platform/Texte.h"
 #include "gui/plot/KurvenFenster.h"
 
 namespace kd {
@@ -20,12 +20,11 @@ void TDlgFormelSamml::KurveZeichnenClick() {
     // The marked part of the text line, or the whole formula (as "Formel berechnen").
     bool markiert = false;
     const std::string s = ArbeitsFormel(markiert);
-    auto u = [](const std::string& t) { return QString::fromUtf8(Cp1252ToUtf8(t).c_str()); };
 
     std::vector<std::string> namen;
     std::string meldung;
     if (!KurvenVariablen(s, namen, meldung)) {
-        QString m = u(meldung);
+        QString m = AusCp1252(meldung);
         m.remove(QLatin1Char('\r'));
         meldungen_->Warnung(m);
         return;
@@ -71,7 +70,7 @@ void TDlgFormelSamml::KurveZeichnenClick() {
     fortschritt.reset();
     if (erg.Abgebrochen) return;
     if (!erg.Ok) {
-        meldungen_->Warnung(u(erg.Meldung));
+        meldungen_->Warnung(AusCp1252(erg.Meldung));
         return;
     }
     auto* fenster = new KurvenFenster(erg.Tabelle, bereich.LogX, bereichsdialog.LogY(), Dialoge(), *meldungen_, this);

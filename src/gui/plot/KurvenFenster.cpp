@@ -24,6 +24,7 @@
 #include "core/numeric/Zahlen.h"
 #include "gui/platform/Dateidialoge.h"
 #include "gui/platform/Meldungen.h"
+#include "gui/platform/Texte.h"
 #include "gui/plot/KurvenDiagramm.h"
 
 namespace kd {
@@ -115,17 +116,17 @@ void DlgKurve::OkClick() {
     Extended von = 0, bis = 0, punkte = 0;
     if (!zahl(Von, von) || !zahl(Bis, bis) || !zahl(Punkte, punkte)) return;
     if (von == bis) {
-        meldungen_.Fehler(U8(Cp1252ToUtf8(MeldungKurvenbereich)));
+        meldungen_.Fehler(AusCp1252(MeldungKurvenbereich));
         Bis->setFocus();
         return;
     }
     if (punkte < 2 || punkte > KurvenpunkteMax || punkte != std::floor(punkte)) {
-        meldungen_.Fehler(U8(Cp1252ToUtf8(MeldungKurvenpunkte)));
+        meldungen_.Fehler(AusCp1252(MeldungKurvenpunkte));
         Punkte->setFocus();
         return;
     }
     if (LogXBox->isChecked() && (von <= 0 || bis <= 0)) {
-        meldungen_.Fehler(U8(Cp1252ToUtf8(MeldungLogBereich)));
+        meldungen_.Fehler(AusCp1252(MeldungLogBereich));
         Von->setFocus();
         return;
     }
@@ -248,7 +249,7 @@ QString KurvenFenster::WertText(QPointF wert) const {
         const QString name = k.YName.empty() ? U8(FormelAlsText(k.Formel)) : U8(NameAlsText(k.YName));
         s += QStringLiteral("  ") + name + QStringLiteral(" = ");
         if (best < k.Y.size() && std::isfinite(k.Y[best])) s += U8(ZahlDeutsch(k.Y[best]));
-        else s += QStringLiteral("(") + U8(Cp1252ToUtf8(best < k.Fehler.size() ? k.Fehler[best] : "")) + QStringLiteral(")");
+        else s += QStringLiteral("(") + AusCp1252(best < k.Fehler.size() ? k.Fehler[best] : "") + QStringLiteral(")");
     }
     return s;
 }

@@ -19,12 +19,11 @@
 
 #include "core/numeric/Encoding.h"
 #include "gui/platform/Symbole.h"
+#include "gui/platform/Texte.h"
 
 namespace kd {
 
 namespace {
-
-QString Text(std::string_view cp1252) { return QString::fromStdString(Cp1252ToUtf8(cp1252)); }
 
 std::string Cp1252(const QString& s) {
     std::string t;
@@ -96,7 +95,7 @@ void THauptformular::SeiteAnlegen(int seite) {
     const bool temperatur = seite == SeiteTemperatur;
 
     auto* blatt = new QWidget;
-    Register->addTab(blatt, Text(Seitenname(seite)));
+    Register->addTab(blatt, AusCp1252(Seitenname(seite)));
     auto* spalte = new QVBoxLayout(blatt);
     spalte->setContentsMargins(8, 8, 8, 8);
     spalte->setSpacing(8);
@@ -116,7 +115,7 @@ void THauptformular::SeiteAnlegen(int seite) {
         knoepfe = new QButtonGroup(g);
         knoepfe->setExclusive(true);
         for (int i = 0; i < anzahl; ++i) {
-            auto* k = new QRadioButton(Text(Einheit(seite, i)), g);
+            auto* k = new QRadioButton(AusCp1252(Einheit(seite, i)), g);
             k->setObjectName(g->objectName() + QString::number(i));
             knoepfe->addButton(k, i);
             raster->addWidget(k, i % zeilen, i / zeilen);
@@ -146,7 +145,7 @@ void THauptformular::SeiteAnlegen(int seite) {
     feld->setContentsMargins(10, 8, 10, 10);
     feld->setSpacing(8);
 
-    f.Beschriftung = new QLabel(Text(umrechner_.Seite(seite).Beschriftung), panel);
+    f.Beschriftung = new QLabel(AusCp1252(umrechner_.Seite(seite).Beschriftung), panel);
     f.Beschriftung->setObjectName(QString::fromLatin1(n.beispiel));
     f.Beschriftung->setTextFormat(Qt::PlainText);
     feld->addWidget(f.Beschriftung);
@@ -157,7 +156,7 @@ void THauptformular::SeiteAnlegen(int seite) {
     const int rand = 2 * style()->pixelMetric(QStyle::PM_DefaultFrameWidth) + 10;
     int einheitBreite = 0;
     for (int i = 0; i < EinheitenAnzahl(seite); ++i)
-        einheitBreite = std::max(einheitBreite, fm.horizontalAdvance(Text(Einheit(seite, i))));
+        einheitBreite = std::max(einheitBreite, fm.horizontalAdvance(AusCp1252(Einheit(seite, i))));
     auto einheitLabel = [&](const char* teil) {
         auto* l = new QLabel(panel);
         l->setObjectName(name(n.stamm, teil));
@@ -225,12 +224,12 @@ void THauptformular::BitBtn1Click() { accept(); }
 void THauptformular::Zeige(int seite, Ton ton) {
     const Seitenfelder& f = Felder(seite);
     const Einheitenseite& p = umrechner_.Seite(seite);
-    f.Beschriftung->setText(Text(p.Beschriftung));
-    f.Eingabeeinheit->setText(Text(p.VonText));
-    f.Ausgabeeinheit->setText(Text(p.NachText));
+    f.Beschriftung->setText(AusCp1252(p.Beschriftung));
+    f.Eingabeeinheit->setText(AusCp1252(p.VonText));
+    f.Ausgabeeinheit->setText(AusCp1252(p.NachText));
     // A copied temperature takes the typed characters themselves, also those that
     // have no Windows-1252 form.
-    f.Ausgabe->setText(umrechner_.KopiertEingabe(seite) ? f.Eingabe->text() : Text(p.Ausgabe));
+    f.Ausgabe->setText(umrechner_.KopiertEingabe(seite) ? f.Eingabe->text() : AusCp1252(p.Ausgabe));
     if (ton == Ton::Piep) meldungen_->Signalton();
 }
 
