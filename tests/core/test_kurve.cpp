@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "core/eval/Rechenabbruch.h"
 #include "core/eval/Rechenfehler.h"
 #include "core/notation/Gleichung.h"
 #include "core/plot/Kurve.h"
@@ -166,6 +167,19 @@ TEST(Kurve, AbgelehnteEingaben) {
         EXPECT_EQ(e.Meldung, f.meldung);
         EXPECT_TRUE(e.Tabelle.X.empty());
     }
+}
+
+TEST(Kurve, EineSchleifeOhneDurchlaeufeNenntSichInDerLuecke) {
+    // A computation stopped from outside ends as a loop out of passes: each gap says so,
+    // as the input mask does, and not "Division durch 0, oder \xDCberlauf".
+    Rechenabbruch halt;
+    halt.Abbrechen();
+    const Kurvenergebnis e = Tab("y=SUMME(i=1;3;i*x)", "x", 0, 1, 3);
+    ASSERT_TRUE(e.Ok);
+    ASSERT_EQ(e.Tabelle.Kurven.size(), 1u);
+    const Kurve& k = e.Tabelle.Kurven[0];
+    EXPECT_EQ(k.Luecken, 3);
+    for (const std::string& f : k.Fehler) EXPECT_EQ(f, "Zu viele Schleifendurchl\xE4ufe");
 }
 
 TEST(Kurve, FortschrittUndAbbruch) {

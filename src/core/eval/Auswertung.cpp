@@ -33,6 +33,10 @@ const char* const Rechenfehlertexte[RechenfehlerAnzahl + 1] = {
     "Zu viele Schleifendurchl\xE4ufe",
 };
 
+const char* Rechenfehlertext(int code) {
+    return code >= 1 && code <= RechenfehlerAnzahl ? Rechenfehlertexte[code] : "";
+}
+
 namespace {
 
 // State of one of the six loops (SUMME, INTEGRAL, PRODUKT) during one evaluation.
@@ -473,7 +477,7 @@ Extended BerechneXZ(TGleichung& g, Extended x, Extended z, std::string& meldung)
         meldung.clear();
         return v;
     }
-    meldung = Kurz(fehler >= 1 && fehler <= RechenfehlerAnzahl ? Rechenfehlertexte[fehler] : "");
+    meldung = Kurz(Rechenfehlertext(fehler));
     return Leerwert;
 }
 

@@ -11,5 +11,7 @@ extern int Rechenfehler;
 // Evaluator messages, index = code (1..12; entry 0 is empty). Windows-1252.
 inline constexpr int RechenfehlerAnzahl = 12;
 extern const char* const Rechenfehlertexte[RechenfehlerAnzahl + 1];
+// The message of `code`; "" for 0 and for a code that has none.
+const char* Rechenfehlertext(int code);
 
 } // namespace kd

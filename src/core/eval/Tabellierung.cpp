@@ -44,7 +44,7 @@ Tabellierungsfehler Rechnungsfehler(int code, int pos, int zeile) {
     e.Code = code;
     e.Position = pos;
     e.Zeile = zeile;
-    e.Meldung = code >= 1 && code <= RechenfehlerAnzahl ? Rechenfehlertexte[code] : "";
+    e.Meldung = Rechenfehlertext(code);
     return e;
 }
 

@@ -148,6 +148,12 @@ bool Ungueltig(Extended v) {
     return !std::isfinite(static_cast<double>(v)) || std::fabs(v) >= Ueberlaufwert;
 }
 
+// The message of a gap the evaluator left; a code without a message reads as the overflow.
+std::string Rechenmeldung(int code) {
+    const char* t = Rechenfehlertext(code);
+    return *t ? t : Rechenfehlertexte[RfUeberlauf];
+}
+
 // The characters of a notation text: (Unicode character, set as index).
 std::vector<std::pair<char32_t, bool>> Zeichen(const std::string& t) {
     std::vector<std::pair<char32_t, bool>> z;
@@ -312,14 +318,14 @@ Kurvenergebnis KurvenTabellieren(const std::string& text, const Kurvenbereich& b
                 if (l->x) l->x->SetWert(xw);
                 int f = 0, pos = 0;
                 y = Berechnen(*l->g, true, f, pos);
-                if (f != 0) fehler = f >= 1 && f <= 11 ? Rechenfehlertexte[f] : Rechenfehlertexte[1];
+                if (f != 0) fehler = Rechenmeldung(f);
             }
             if (fehler.empty() && Ungueltig(y)) fehler = Rechenfehlertexte[1];
             for (auto& gb : l->bedingungen) {
                 if (!fehler.empty()) break;
                 int f = 0, pos = 0;
                 const Extended w = Berechnen(*gb, true, f, pos);
-                if (f != 0) fehler = f >= 1 && f <= 11 ? Rechenfehlertexte[f] : Rechenfehlertexte[1];
+                if (f != 0) fehler = Rechenmeldung(f);
                 else if (w != 1) fehler = MeldungBedingung;
             }
             if (!fehler.empty()) {
