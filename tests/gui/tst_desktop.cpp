@@ -368,6 +368,29 @@ private slots:
         kd::GemerkteSuchbegriffe() = {};
     }
 
+    void weitersuchenHaeltBeiAbgebrochenemSpeichern() {
+        // The library was changed here and by another program; "Abbrechen" on the
+        // question keeps both: F3 neither saves nor loads another library over the
+        // unsaved formulas.
+        Aufbau a({"a=1", "b=2"}, {"a=5"});
+        QVERIFY(QTest::qWaitForWindowActive(a.w.get()));
+        a.Waehle(1);
+        a.S().FormelListe.DeleteItem(0);
+        a.S().Geaendert = true;
+        const QByteArray fremd = Bibliothek({"c=3", "d=4", "e=5"});
+        a.ordner.Schreibe(QStringLiteral("Alpha.pqb"), fremd);
+        kd::GemerkteSuchbegriffe() = {"", "a=5"};
+        a.boxen.Antworte({A::Abbrechen});
+        a.Taste(Qt::Key_F3);
+        kd::GemerkteSuchbegriffe() = {};
+        QVERIFY2(a.boxen.Protokoll().contains(QStringLiteral("außerhalb des Programms geändert")),
+                 qPrintable(a.boxen.Protokoll()));
+        QCOMPARE(a.w->ListBox1->item(a.S().AktBibliothek)->text(), QStringLiteral("Alpha"));
+        QVERIFY(a.S().Geaendert);
+        QCOMPARE(a.S().FormelListe.Count(), 1);
+        QCOMPARE(a.ordner.Lies(QStringLiteral("Alpha.pqb")), fremd);
+    }
+
     void zoomHaeltAuswahlSichtbarUndTrifft() {
         std::vector<std::string> viele;
         for (int i = 0; i < 40; ++i) viele.push_back("f" + std::to_string(i) + "=x^2/(1+y)");
